@@ -1,0 +1,112 @@
+// The list of every operating-system function the programs call through the
+// platform seam, with the kind of value that reports its failure. The seam
+// (Os.h) and the test hooks are both generated from this one list.
+//
+// Failure kinds:
+//   Zero        FALSE, NULL, 0
+//   BadHandle   INVALID_HANDLE_VALUE
+//   ErrorCode   the function returns the Windows error code itself
+//   BadAttrs    INVALID_FILE_ATTRIBUTES / INVALID_SET_FILE_POINTER (all bits set)
+//   NoFail      void functions: cannot be made to fail
+#pragma once
+
+#define VKP_OS_FUNCTIONS(X)                     \
+  /* files, directories, paths */               \
+  X(CreateFileA, BadHandle)                     \
+  X(WriteFile, Zero)                            \
+  X(ReadFile, Zero)                             \
+  X(SetFilePointer, BadAttrs)                   \
+  X(GetFileSize, BadAttrs)                      \
+  X(CloseHandle, Zero)                          \
+  X(DeleteFileA, Zero)                          \
+  X(CopyFileA, Zero)                            \
+  X(MoveFileA, Zero)                            \
+  X(MoveFileExA, Zero)                          \
+  X(CreateDirectoryA, Zero)                     \
+  X(RemoveDirectoryA, Zero)                     \
+  X(GetFileAttributesA, BadAttrs)               \
+  X(SetFileAttributesA, Zero)                   \
+  X(FindFirstFileA, BadHandle)                  \
+  X(FindNextFileA, Zero)                        \
+  X(FindFirstFileW, BadHandle)                  \
+  X(FindNextFileW, Zero)                        \
+  X(FindClose, Zero)                            \
+  X(GetWindowsDirectoryA, Zero)                 \
+  X(GetSystemDirectoryA, Zero)                  \
+  X(GetCurrentDirectoryA, Zero)                 \
+  X(GetModuleFileNameA, Zero)                   \
+  X(GetPrivateProfileStringA, Zero)             \
+  /* processes, modules, time, version */       \
+  X(WinExec, Zero)                              \
+  X(CreateProcessA, Zero)                       \
+  X(WaitForSingleObject, BadAttrs)              \
+  X(GetExitCodeProcess, Zero)                   \
+  X(Sleep, NoFail)                              \
+  X(ExitProcess, NoFail)                        \
+  X(GetCurrentProcess, NoFail)                  \
+  X(GetModuleHandleA, Zero)                     \
+  X(GetProcAddress, Zero)                       \
+  X(GetVersionExA, Zero)                        \
+  X(GetLocalTime, NoFail)                       \
+  X(FormatMessageA, Zero)                       \
+  X(LocalFree, NoFail)                          \
+  /* user interaction */                        \
+  X(MessageBoxA, Zero)                          \
+  /* registry and shell registry */             \
+  X(RegOpenKeyExA, ErrorCode)                   \
+  X(RegCreateKeyExA, ErrorCode)                 \
+  X(RegCloseKey, ErrorCode)                     \
+  X(RegSetValueExA, ErrorCode)                  \
+  X(RegQueryValueExA, ErrorCode)                \
+  X(RegDeleteValueA, ErrorCode)                 \
+  X(RegDeleteKeyA, ErrorCode)                   \
+  X(RegEnumKeyExA, ErrorCode)                   \
+  X(RegConnectRegistryA, ErrorCode)             \
+  X(SHDeleteKeyA, ErrorCode)                    \
+  /* security, privileges, restart */           \
+  X(GetSecurityInfo, ErrorCode)                 \
+  X(SetSecurityInfo, ErrorCode)                 \
+  X(SetEntriesInAclA, ErrorCode)                \
+  X(BuildExplicitAccessWithNameA, NoFail)       \
+  X(AllocateAndInitializeSid, Zero)             \
+  X(FreeSid, NoFail)                            \
+  X(InitializeSecurityDescriptor, Zero)         \
+  X(SetSecurityDescriptorDacl, Zero)            \
+  X(OpenProcessToken, Zero)                     \
+  X(LookupPrivilegeValueA, Zero)                \
+  X(AdjustTokenPrivileges, Zero)                \
+  X(ExitWindowsEx, Zero)                        \
+  /* print spooler */                           \
+  X(EnumPrintersA, Zero)                        \
+  X(EnumPrinterDriversA, Zero)                  \
+  X(EnumPrintProcessorsA, Zero)                 \
+  X(EnumMonitorsA, Zero)                        \
+  X(EnumJobsA, Zero)                            \
+  X(SetJobA, Zero)                              \
+  X(EnumFormsA, Zero)                           \
+  X(DeleteFormA, Zero)                          \
+  X(OpenPrinterA, Zero)                         \
+  X(ClosePrinter, Zero)                         \
+  X(GetPrinterDataA, ErrorCode)                 \
+  X(AddPrinterA, Zero)                          \
+  X(DeletePrinter, Zero)                        \
+  X(AddPrinterDriverA, Zero)                    \
+  X(DeletePrinterDriverExA, Zero)               \
+  X(AddMonitorA, Zero)                          \
+  X(DeleteMonitorA, Zero)                       \
+  X(AddPrintProcessorA, Zero)                   \
+  X(DeletePrintProcessorA, Zero)                \
+  X(GetPrinterDriverDirectoryA, Zero)           \
+  X(GetPrintProcessorDirectoryA, Zero)          \
+  X(XcvDataW, Zero)                             \
+  /* setup API and device database */          \
+  X(SetupOpenInfFileA, BadHandle)               \
+  X(SetupCloseInfFile, NoFail)                  \
+  X(SetupFindFirstLineA, Zero)                  \
+  X(SetupCopyOEMInfA, Zero)                     \
+  X(SetupGetInfFileListW, Zero)                 \
+  X(SetupDiGetClassDevsA, BadHandle)            \
+  X(SetupDiEnumDeviceInfo, Zero)                \
+  X(SetupDiGetDeviceRegistryPropertyA, Zero)    \
+  X(SetupDiRemoveDevice, Zero)                  \
+  X(SetupDiDestroyDeviceInfoList, Zero)

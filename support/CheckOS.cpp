@@ -1,0 +1,27 @@
+#include "platform/Os.h"
+#include "support/OsClassification.h"
+#include "support/SystemProbes.h"
+#include "support/TraceLog.h"
+
+namespace vkp {
+
+int CheckOS() {
+  WriteTraceLog("\r\n");
+  WriteTraceLog("CheckOS BEGIN");
+
+  OSVERSIONINFOEXA osvi{};
+  osvi.dwOSVersionInfoSize = sizeof(OSVERSIONINFOEXA);
+  Os().GetVersionExA(reinterpret_cast<OSVERSIONINFOA*>(&osvi));
+
+  WriteTraceLog("osvi.dwPlatformID   : %d", static_cast<int>(osvi.dwPlatformId));
+  WriteTraceLog("osvi.dwMajorVersion : %d", static_cast<int>(osvi.dwMajorVersion));
+  WriteTraceLog("osvi.dwMinorVersion : %d", static_cast<int>(osvi.dwMinorVersion));
+  WriteTraceLog("osvi.dwBuildNumber  : %d", static_cast<int>(osvi.dwBuildNumber));
+
+  const int code = ClassifyOs(osvi.dwPlatformId, osvi.dwMajorVersion, osvi.dwMinorVersion,
+                              osvi.wProductType);
+  WriteTraceLog("CheckOS END");
+  return code;
+}
+
+}  // namespace vkp

@@ -1,0 +1,24 @@
+// The diagnostic trace: a plain-text file "<Windows drive>\Temp\<name>" that
+// every step appends to. The file name is the program's (TraceLogFileName).
+#pragma once
+
+#include "platform/Compat.h"
+
+namespace vkp {
+
+// Provided by each program: "VKP-M200_Installer.txt" or "VKP-M200_UnInstaller.txt".
+const char* TraceLogFileName();
+
+// Composes the log path, creates the Temp folder and deletes the previous
+// run's log. Returns the deletion's success flag.
+int InitTraceLog();
+
+// Appends one entry: time stamp, the formatted text (cut at 1013
+// characters) and CR LF, written with a single WriteFile so that entries of
+// two threads never mix inside a line. Silent on every failure.
+void WriteTraceLog(const char* format, ...) VKP_PRINTF_LIKE(1, 2);
+
+// The composed path; empty until InitTraceLog has run.
+const char* TraceLogPath();
+
+}  // namespace vkp
