@@ -1,0 +1,62 @@
+#include "installer/InstallEngine.h"
+
+#include "ui/RefreshMessage.h"
+#include "platform/Os.h"
+#include "resources/InstallerResource.h"
+#include "support/TraceLog.h"
+#include "ui/SystemText.h"
+
+namespace vkp {
+
+InstallEngine::InstallEngine()
+    : strMaker(ui::LoadResourceString(IDS_MAKER)),
+      strModelName(ui::LoadResourceString(IDS_MODEL_DISPLAY_NAME)),
+      strINFName(ui::LoadResourceString(IDS_INF_NAME)),
+      strMonitorDLL(ui::LoadResourceString(IDS_MONITOR_DLL)),
+      strMonitorName(ui::LoadResourceString(IDS_MONITOR_NAME)),
+      strProcessorDLL(ui::LoadResourceString(IDS_PROCESSOR_DLL)),
+      strProcessorName(ui::LoadResourceString(IDS_PROCESSOR_NAME)),
+      strDriverDLL(ui::LoadResourceString(IDS_DRIVER_DLL)),
+      strUIDLL(ui::LoadResourceString(IDS_UI_DLL)),
+      strUniDLL(ui::LoadResourceString(IDS_UNI_DLL)) {}
+
+InstallEngine::~InstallEngine() = default;
+
+void InstallEngine::SetSystemInfo(int is64Bit, int osVersion) {
+  WriteTraceLog("\r\n");
+  WriteTraceLog("SetSystemInfo BEGIN");
+  bIs64Bit = is64Bit;
+  nOSVersion = osVersion;
+  if (bIs64Bit) {
+    strEnvironment = "Windows x64";
+    strDriverDir = "Driver64\\";
+  } else {
+    strEnvironment = "Windows NT x86";
+    strDriverDir = "Driver32\\";
+  }
+  WriteTraceLog("ENV : %s, DRV DIR : %s ", strEnvironment.c_str(), strDriverDir.c_str());
+  WriteTraceLog("SetSystemInfo END");
+}
+
+void InstallEngine::SetControlPointers(ui::SharedText& message, ui::ProgressBar& progress) {
+  WriteTraceLog("\r\n");
+  WriteTraceLog("SetControlPointers BEGIN");
+  pMessage = &message;
+  pProgress = &progress;
+  WriteTraceLog("SetControlPointers END");
+}
+
+void InstallEngine::ReportStep(const char* text, bool pause) {
+  if (pMessage != nullptr) pMessage->Set(text);
+  if (pProgress != nullptr) pProgress->StepIt();
+  ui::PostRefreshMessage();
+  if (pause) Os().Sleep(500);
+}
+
+void InstallEngine::ReportFinal(const char* text) {
+  if (pMessage != nullptr) pMessage->Set(text);
+  if (pProgress != nullptr) pProgress->SetPos(100);
+  ui::PostRefreshMessage();
+}
+
+}  // namespace vkp

@@ -1,0 +1,50 @@
+// The installation engine: the state that the installation steps share, and
+// the steps themselves as its operations. Owned by the progress dialog.
+#pragma once
+
+#include <string>
+
+#include "ui/Controls.h"
+#include "ui/SharedText.h"
+
+namespace vkp {
+
+class InstallEngine {
+ public:
+  InstallEngine();
+  virtual ~InstallEngine();
+  InstallEngine(const InstallEngine&) = delete;
+  InstallEngine& operator=(const InstallEngine&) = delete;
+
+  void SetSystemInfo(int is64Bit, int osVersion);
+  void SetControlPointers(ui::SharedText& message, ui::ProgressBar& progress);
+
+  // Progress reporting: the message, one bar step, a refresh of the dialog,
+  // then (with `pause`) 500 ms.
+  void ReportStep(const char* text, bool pause = true);
+  // The message, the bar at its end, a refresh; no pause.
+  void ReportFinal(const char* text);
+
+  int bIs64Bit = 0;
+  int nPortNumber = 0;
+  int nOSVersion = 0;
+  std::string strIPAddress;
+  std::string strEnvironment;
+  std::string strDriverDir;
+  std::string strWork;
+  std::string strMaker;
+  std::string strModelName;
+  std::string strINFName;
+  ui::SharedText* pMessage = nullptr;
+  ui::ProgressBar* pProgress = nullptr;
+  std::string strMonitorDLL;
+  std::string strMonitorName;
+  std::string strProcessorDLL;
+  std::string strProcessorName;
+  std::string strDriverDLL;
+  std::string strUIDLL;
+  std::string strUniDLL;
+  bool bUseOwnProcessor = true;
+};
+
+}  // namespace vkp

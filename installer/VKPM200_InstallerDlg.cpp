@@ -1,0 +1,115 @@
+#include "installer/VKPM200_InstallerDlg.h"
+
+#include "installer/InstallThread.h"
+#include "platform/Os.h"
+#include "resources/InstallerResource.h"
+#include "support/SystemProbes.h"
+#include "support/TraceLog.h"
+#include "ui/App.h"
+#include "ui/RefreshMessage.h"
+#include "ui/SystemText.h"
+
+namespace vkp {
+
+InstallerDlg::InstallerDlg()
+    : ui::Dialog(IDD_VKPM200_INSTALLER_DIALOG),
+      workerEntry(&InstallThread),
+      hIcon(LoadIconA(ui::App::Current() != nullptr ? ui::App::Current()->Instance()
+                                                    : GetModuleHandleA(nullptr),
+                      MAKEINTRESOURCEA(IDR_MAINFRAME))) {}
+
+InstallerDlg::~InstallerDlg() = default;
+
+void InstallerDlg::DoDataExchange(ui::DataExchange& dx) {
+  dx.Bind(IDC_PROGRESS, progressBar);
+  std::string message = strMessage.Get();
+  dx.Text(IDC_MESSAGE, message);
+  dx.Text(IDC_VERSION, strVersion);
+  dx.Text(IDC_TITLE, strTitle);
+}
+
+BOOL InstallerDlg::OnInitDialog() {
+  ui::Dialog::OnInitDialog();
+  SendMessageA(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(hIcon));
+  SendMessageA(Hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(hIcon));
+
+  InitTraceLog();
+  bIs64Bit = IsWow64();
+  nOSVersion = CheckOS();
+  engine.SetSystemInfo(bIs64Bit, nOSVersion);
+  engine.SetControlPointers(strMessage, progressBar);
+
+  strVersion = "Driver Version: V" + ui::LoadResourceString(IDS_VERSION_MAJOR) + "." +
+               ui::LoadResourceString(IDS_VERSION_MINOR) + "." +
+               ui::LoadResourceString(IDS_VERSION_BUILD);
+  strTitle = ui::LoadResourceString(IDS_MODEL_DISPLAY_NAME);
+
+  Os().WinExec("net start spooler", SW_HIDE);
+  Os().Sleep(2000);
+
+  bInstalling = 0;
+  bRemoving = 0;
+  ui::PostRefreshMessage();
+
+  progressBar.SetRange(0, 100);
+  progressBar.SetStep(9);
+
+  ui::StartWorkerThread(workerEntry, this);
+  return TRUE;
+}
+
+bool InstallerDlg::PreTranslateMessage(MSG& msg) {
+  if (Busy()) {
+    SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+    RemoveMenu(GetSystemMenu(Hwnd(), FALSE), SC_CLOSE, MF_BYCOMMAND);
+  } else {
+    SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+  }
+  if (bInstalling != 0 && msg.wParam == VK_ESCAPE) return true;
+  return ui::Dialog::PreTranslateMessage(msg);
+}
+
+// While the worker is busy only the worker may end the installer: Enter,
+// Escape, the Close command and Alt+F4 all arrive here and are ignored.
+void InstallerDlg::OnOK() {
+  if (Busy()) return;
+  ui::Dialog::OnOK();
+}
+
+void InstallerDlg::OnCancel() {
+  if (Busy()) return;
+  ui::Dialog::OnCancel();
+}
+
+bool InstallerDlg::OnMessage(UINT message, WPARAM, LPARAM, LRESULT& result) {
+  switch (message) {
+    case WM_PAINT:
+      if (!IsIconic(Hwnd())) return false;
+      PaintMinimised();
+      result = 0;
+      return true;
+    case WM_QUERYDRAGICON:
+      result = reinterpret_cast<LRESULT>(hIcon);
+      return true;
+    case ui::kRefreshMessage:
+      UpdateData(false);
+      result = 0;
+      return true;
+    default:
+      return false;
+  }
+}
+
+void InstallerDlg::PaintMinimised() {
+  PAINTSTRUCT paint;
+  HDC dc = BeginPaint(Hwnd(), &paint);
+  SendMessageA(Hwnd(), WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+  RECT client;
+  GetClientRect(Hwnd(), &client);
+  const int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
+  const int y = (client.bottom - client.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
+  DrawIcon(dc, x, y, hIcon);
+  EndPaint(Hwnd(), &paint);
+}
+
+}  // namespace vkp

@@ -1,0 +1,51 @@
+// "Installation Progress": the installer's main window. Its initialisation
+// prepares the trace, the platform facts, the engine and the spooler, then
+// starts the one worker thread that does the installation and ends the process.
+#pragma once
+
+#include <atomic>
+#include <string>
+
+#include "installer/InstallEngine.h"
+#include "ui/Controls.h"
+#include "ui/Dialog.h"
+#include "ui/SharedText.h"
+#include "ui/WorkerThread.h"
+
+namespace vkp {
+
+class InstallerDlg : public ui::Dialog {
+ public:
+  InstallerDlg();
+  ~InstallerDlg() override;
+
+  bool PreTranslateMessage(MSG& msg) override;
+
+  // The body of the worker thread; tests put their own here.
+  ui::WorkerEntry workerEntry;
+
+  int nOSVersion = 2010;
+  int bIs64Bit = 0;
+  std::string strWork;
+  std::atomic<int> bInstalling{0};
+  std::atomic<int> bRemoving{0};
+  InstallEngine engine;
+  ui::ProgressBar progressBar;
+  ui::SharedText strMessage;
+  std::string strVersion;
+  std::string strTitle;
+  HICON hIcon = nullptr;
+
+ protected:
+  BOOL OnInitDialog() override;
+  void DoDataExchange(ui::DataExchange& dx) override;
+  bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+  void OnOK() override;
+  void OnCancel() override;
+
+ private:
+  bool Busy() const { return bInstalling != 0 || bRemoving != 0; }
+  void PaintMinimised();
+};
+
+}  // namespace vkp

@@ -1,0 +1,27 @@
+// Program-level pieces that a Windows test program supplies itself: the
+// trace log's file name (settable) and an application object.
+#pragma once
+
+#include <string>
+
+#include "ui/App.h"
+
+namespace vkp::test {
+
+// The name InitTraceLog composes the log path with; default "VKP-M200_Installer.txt".
+void SetTraceLogFileName(const std::string& name);
+
+// The whole trace log file as text ("" when missing).
+std::string ReadTraceLog();
+
+// Reads a whole file ("" when missing).
+std::string ReadFileText(const std::string& path);
+
+// An application object for tests: no start-up of its own, base name as given.
+class TestApp : public ui::App {
+ public:
+  explicit TestApp(const std::string& baseName) { SetBaseName(baseName); }
+  bool InitInstance() override { return false; }
+};
+
+}  // namespace vkp::test

@@ -1,0 +1,32 @@
+# Trace log, probes, dialog layer and the installer's progress dialog, in process.
+vkp_library(vkp_test_program ${CMAKE_CURRENT_LIST_DIR}/TestProgram.cpp)
+target_link_libraries(vkp_test_program PUBLIC vkp_support vkp_ui)
+
+vkp_wine_test_exe(vkp_spine_tests
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/tracelog_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/probes_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/dialog_layer_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/installer_dialog_test.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/TestDialogs.rc
+    ${PROJECT_SOURCE_DIR}/resources/Installer.rc
+  LIBS vkp_installer vkp_test_program)
+target_include_directories(vkp_spine_tests PRIVATE ${PROJECT_SOURCE_DIR}/resources ${CMAKE_CURRENT_LIST_DIR})
+
+vkp_wine_test(spine.win64 EXE vkp_spine_tests ARCH win64 VERSION win10)
+vkp_wine_test(spine.win32 EXE vkp_spine_tests ARCH win32 VERSION winxp)
+
+# The probes against Wine's own version settings (win7 and win2008r2 are
+# swapped in Wine 8: win7 reports the server product type).
+foreach(row
+    "win32 nt40 2003" "win32 win2k 2004" "win32 winxp 2005" "win32 win2003 2006"
+    "win32 vista 2007" "win32 win2008 2008" "win32 win7 2009" "win32 win2008r2 2010"
+    "win32 win10 2010" "win64 win2003 2006" "win64 vista 2007" "win64 win7 2009"
+    "win64 win2008r2 2010" "win64 win10 2010")
+  separate_arguments(fields UNIX_COMMAND "${row}")
+  list(GET fields 0 arch)
+  list(GET fields 1 version)
+  list(GET fields 2 code)
+  vkp_wine_test(probes.${arch}.${version} EXE vkp_spine_tests ARCH ${arch} VERSION ${version}
+    FILTER "RealProbes.*" ENV "VKP_EXPECTED_OS_CODE=${code}")
+endforeach()

@@ -1,0 +1,157 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/Os.h"
+#include "support/TraceLog.h"
+#include "tests/seam/FakeOs.h"
+#include "tests/wine/TestProgram.h"
+
+namespace vkp {
+namespace {
+
+using test::FakeOs;
+
+std::string TempFolder() {
+  char windows[MAX_PATH] = "";
+  GetWindowsDirectoryA(windows, MAX_PATH);
+  return std::string(windows, 3) + "Temp";
+}
+
+void WriteFile(const std::string& path, const std::string& text) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  DWORD written = 0;
+  ::WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+  CloseHandle(file);
+}
+
+bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+class TraceLogTest : public ::testing::Test {
+ protected:
+  void SetUp() override { test::SetTraceLogFileName("VKP-M200_Installer.txt"); }
+};
+
+TEST_F(TraceLogTest, PathIsTempAtTheWindowsDriveRootWithTheDoubledBackslash) {
+  InitTraceLog();
+  char windows[MAX_PATH] = "";
+  GetWindowsDirectoryA(windows, MAX_PATH);
+  EXPECT_EQ(std::string(TraceLogPath()), std::string(windows, 3) + "\\Temp\\VKP-M200_Installer.txt");
+}
+
+TEST_F(TraceLogTest, CreatesTheTempFolderWhenMissing) {
+  const std::string temp = TempFolder();
+  // Empty the folder first so that it can go.
+  WIN32_FIND_DATAA found;
+  HANDLE find = FindFirstFileA((temp + "\\*").c_str(), &found);
+  if (find != INVALID_HANDLE_VALUE) {
+    do {
+      if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        DeleteFileA((temp + "\\" + found.cFileName).c_str());
+    } while (FindNextFileA(find, &found));
+    FindClose(find);
+  }
+  RemoveDirectoryA(temp.c_str());
+  ASSERT_FALSE(Exists(temp));
+  InitTraceLog();
+  EXPECT_TRUE(Exists(temp));
+  WriteTraceLog("first");
+  EXPECT_NE(test::ReadTraceLog().find("first\r\n"), std::string::npos);
+}
+
+TEST_F(TraceLogTest, DeletesThePreviousRunsLogAndKeepsTheOtherProgramsLog) {
+  CreateDirectoryA(TempFolder().c_str(), nullptr);
+  const std::string own = TempFolder() + "\\VKP-M200_UnInstaller.txt";
+  const std::string other = TempFolder() + "\\VKP-M200_Installer.txt";
+  WriteFile(own, "previous run\r\n");
+  WriteFile(other, "installer's log\r\n");
+
+  test::SetTraceLogFileName("VKP-M200_UnInstaller.txt");
+  EXPECT_TRUE(InitTraceLog());
+  EXPECT_FALSE(Exists(own));
+  EXPECT_EQ(test::ReadFileText(other), "installer's log\r\n");
+  EXPECT_FALSE(InitTraceLog()) << "nothing left to delete";
+}
+
+TEST_F(TraceLogTest, EntriesCarryTheLocalTimeStampAndEndWithCrLf) {
+  InitTraceLog();
+  FakeOs os;
+  os.SetLocalTime(9, 5, 7);
+  WriteTraceLog("\r\n");
+  WriteTraceLog("CheckOS BEGIN");
+  WriteTraceLog("strDest : %s (%d) %u", "C:\\x", -1, 7u);
+  os.SetLocalTime(23, 59, 59);
+  WriteTraceLog("late");
+  EXPECT_EQ(test::ReadTraceLog(),
+            "09:05:07: \r\n\r\n"
+            "09:05:07: CheckOS BEGIN\r\n"
+            "09:05:07: strDest : C:\\x (-1) 7\r\n"
+            "23:59:59: late\r\n");
+}
+
+TEST_F(TraceLogTest, EachEntryIsOneWriteAppendedAtTheEnd) {
+  InitTraceLog();
+  FakeOs os;
+  WriteTraceLog("one");
+  EXPECT_EQ(os.CallNames(), (std::vector<std::string>{"CreateFileA", "SetFilePointer", "GetLocalTime",
+                                                      "WriteFile", "CloseHandle"}));
+  const auto open = os.CallsOf("CreateFileA").at(0);
+  EXPECT_EQ(open.args.at(1), std::to_string(GENERIC_READ | GENERIC_WRITE));
+  EXPECT_EQ(open.args.at(2), std::to_string(FILE_SHARE_READ | FILE_SHARE_WRITE));
+  EXPECT_EQ(open.args.at(4), std::to_string(OPEN_ALWAYS));
+  EXPECT_EQ(os.CallsOf("SetFilePointer").at(0).args.at(3), std::to_string(FILE_END));
+}
+
+TEST_F(TraceLogTest, LongTextIsCutAt1013CharactersAndTheNextEntryStartsOnANewLine) {
+  InitTraceLog();
+  const std::string text(3000, 'x');
+  WriteTraceLog("%s", text.c_str());
+  WriteTraceLog("next");
+  const std::string log = test::ReadTraceLog();
+  const auto firstEnd = log.find("\r\n");
+  ASSERT_NE(firstEnd, std::string::npos);
+  EXPECT_EQ(firstEnd, 10u + 1013u);
+  EXPECT_EQ(log.substr(firstEnd + 2 + 10), "next\r\n");
+}
+
+TEST_F(TraceLogTest, NothingIsWrittenBeforeInitialisationOrWhenTheFileCannotBeOpened) {
+  InitTraceLog();
+  FakeOs os;
+  os.FailNth("CreateFileA", 1, ERROR_SHARING_VIOLATION);
+  WriteTraceLog("lost");
+  WriteTraceLog("kept");
+  EXPECT_EQ(os.CountOf("WriteFile"), 1);
+  EXPECT_EQ(test::ReadTraceLog().find("lost"), std::string::npos);
+  EXPECT_NE(test::ReadTraceLog().find("kept"), std::string::npos);
+}
+
+TEST_F(TraceLogTest, EntriesOfTwoThreadsNeverMixInsideALine) {
+  InitTraceLog();
+  auto writer = [](char tag) {
+    const std::string text(200, tag);
+    for (int i = 0; i < 300; ++i) WriteTraceLog("%s", text.c_str());
+  };
+  std::thread a(writer, 'a');
+  std::thread b(writer, 'b');
+  a.join();
+  b.join();
+  const std::string log = test::ReadTraceLog();
+  int lines = 0;
+  std::size_t pos = 0;
+  while (pos < log.size()) {
+    const auto end = log.find("\r\n", pos);
+    ASSERT_NE(end, std::string::npos);
+    const std::string body = log.substr(pos + 10, end - pos - 10);
+    ASSERT_EQ(body.size(), 200u);
+    EXPECT_TRUE(body == std::string(200, 'a') || body == std::string(200, 'b')) << body;
+    ++lines;
+    pos = end + 2;
+  }
+  EXPECT_EQ(lines, 600);
+}
+
+}  // namespace
+}  // namespace vkp

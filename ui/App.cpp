@@ -1,0 +1,48 @@
+#include "ui/App.h"
+
+#include "platform/Os.h"
+
+namespace vkp::ui {
+
+namespace {
+App* gCurrentApp = nullptr;
+
+std::string ModuleBaseName(HINSTANCE instance) {
+  char path[MAX_PATH] = "";
+  Os().GetModuleFileNameA(instance, path, MAX_PATH);
+  std::string name(path);
+  const auto slash = name.find_last_of("\\/");
+  if (slash != std::string::npos) name.erase(0, slash + 1);
+  const auto dot = name.find_last_of('.');
+  if (dot != std::string::npos) name.erase(dot);
+  return name;
+}
+}  // namespace
+
+App::App() { gCurrentApp = this; }
+
+App::~App() {
+  if (gCurrentApp == this) gCurrentApp = nullptr;
+}
+
+App* App::Current() { return gCurrentApp; }
+
+int App::Run(HINSTANCE instance) {
+  instance_ = instance;
+  baseName_ = ModuleBaseName(instance);
+
+  INITCOMMONCONTROLSEX controls{};
+  controls.dwSize = sizeof controls;
+  controls.dwICC = ICC_PROGRESS_CLASS | ICC_INTERNET_CLASSES | ICC_STANDARD_CLASSES;
+  InitCommonControlsEx(&controls);
+
+  if (!InitInstance()) return 0;
+  MSG msg;
+  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  return static_cast<int>(msg.wParam);
+}
+
+}  // namespace vkp::ui

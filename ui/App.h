@@ -1,0 +1,42 @@
+// The application object: one per program. WinMain hands control to its
+// start-up (InitInstance); both programs return false from it, so no message
+// loop of the application's own follows and the process ends.
+#pragma once
+
+#include <string>
+
+#include "platform/WinHeaders.h"
+
+namespace vkp::ui {
+
+class App {
+ public:
+  App();
+  virtual ~App();
+  App(const App&) = delete;
+  App& operator=(const App&) = delete;
+
+  // Start-up. True asks for an application message loop after it.
+  virtual bool InitInstance() = 0;
+
+  // Called by WinMain: start-up, then the loop if asked for. Returns the exit code.
+  int Run(HINSTANCE instance);
+
+  HINSTANCE Instance() const { return instance_ ? instance_ : GetModuleHandleA(nullptr); }
+  // For programs and tests that do not start through Run.
+  void SetBaseName(std::string name) { baseName_ = std::move(name); }
+  // The program file's name without folder and extension ("VKPM200_Installer").
+  const std::string& BaseName() const { return baseName_; }
+  // The window that refresh messages and message boxes go to.
+  HWND MainWindow() const { return mainWindow_; }
+  void SetMainWindow(HWND window) { mainWindow_ = window; }
+
+  static App* Current();
+
+ private:
+  HINSTANCE instance_ = nullptr;
+  std::string baseName_;
+  HWND mainWindow_ = nullptr;
+};
+
+}  // namespace vkp::ui

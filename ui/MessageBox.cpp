@@ -1,0 +1,15 @@
+#include "ui/MessageBox.h"
+
+#include "platform/Os.h"
+#include "ui/App.h"
+
+namespace vkp::ui {
+
+int ShowMessageBox(const char* text, UINT flags) {
+  App* app = App::Current();
+  HWND owner = app != nullptr ? app->MainWindow() : nullptr;
+  const char* caption = app != nullptr ? app->BaseName().c_str() : "";
+  return Os().MessageBoxA(owner, text, caption, flags);
+}
+
+}  // namespace vkp::ui

@@ -1,0 +1,11 @@
+// Message boxes captioned with the program's base file name, owned by the
+// application's main window.
+#pragma once
+
+#include "platform/WinHeaders.h"
+
+namespace vkp::ui {
+
+int ShowMessageBox(const char* text, UINT flags);
+
+}  // namespace vkp::ui
