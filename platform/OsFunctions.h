@@ -49,6 +49,7 @@
   X(GetVersionExA, Zero)                        \
   X(GetLocalTime, NoFail)                       \
   X(FormatMessageA, Zero)                       \
+  X(GetLastError, NoFail)                       \
   X(LocalFree, NoFail)                          \
   /* user interaction */                        \
   X(MessageBoxA, Zero)                          \

@@ -1,0 +1,76 @@
+#include "support/RegistryKeyRemoval.h"
+
+#include <string>
+#include <vector>
+
+#include "platform/Os.h"
+#include "platform/UniqueHandles.h"
+#include "support/AccessOverride.h"
+#include "support/TraceLog.h"
+
+namespace vkp {
+
+namespace {
+
+using RegDeleteKeyExAFn = LONG(WINAPI*)(HKEY, LPCSTR, REGSAM, DWORD);
+
+// Registry key names are at most 255 characters.
+constexpr DWORD kKeyNameSize = 256;
+
+// RegDeleteKeyExA removes one key only and fails with 5 on a key that has
+// subkeys, so the subkeys go first, in the same view.
+LONG DeleteKeyTree(RegDeleteKeyExAFn deleteKey, HKEY root, const std::string& subKey,
+                   REGSAM viewFlags, DWORD reserved) {
+  std::vector<std::string> children;
+  {
+    UniqueRegKey key;
+    const REGSAM access = KEY_ENUMERATE_SUB_KEYS | KEY_QUERY_VALUE | (viewFlags & KEY_WOW64_RES);
+    if (Os().RegOpenKeyExA(root, subKey.c_str(), 0, access, key.put()) == ERROR_SUCCESS) {
+      // Names first, deletions afterwards: deleting while enumerating shifts the indexes.
+      for (DWORD index = 0;; ++index) {
+        char name[kKeyNameSize];
+        DWORD nameLength = kKeyNameSize;
+        if (Os().RegEnumKeyExA(key.get(), index, name, &nameLength, nullptr, nullptr, nullptr,
+                               nullptr) != ERROR_SUCCESS)
+          break;
+        children.emplace_back(name, nameLength);
+      }
+    }
+    // A key that cannot be opened is left to the deletion below, whose code
+    // then tells why (for example 2 for a missing key).
+  }
+  for (const std::string& child : children) {
+    const LONG result = DeleteKeyTree(deleteKey, root, subKey + "\\" + child, viewFlags, reserved);
+    if (result != ERROR_SUCCESS) return result;
+  }
+  return deleteKey(root, subKey.c_str(), viewFlags, reserved);
+}
+
+}  // namespace
+
+LONG MyRegDeleteKeyEx(HKEY root, const char* subKey, REGSAM viewFlags, DWORD reserved) {
+  // Looked up at run time: Windows before XP x64 / Vista lacks the entry.
+  HMODULE advapi = Os().GetModuleHandleA("Advapi32");
+  auto deleteKey = reinterpret_cast<RegDeleteKeyExAFn>(
+      reinterpret_cast<void*>(Os().GetProcAddress(advapi, "RegDeleteKeyExA")));
+  if (deleteKey == nullptr) return -1;
+  // Never walk the root itself: an empty subkey would take the whole hive.
+  if (subKey == nullptr || subKey[0] == '\0') return deleteKey(root, subKey, viewFlags, reserved);
+  return DeleteKeyTree(deleteKey, root, subKey, viewFlags, reserved);
+}
+
+void RemoveRegKey(const char* fullPath, const char* subKey, int is64Bit) {
+  // Best effort: the deletion is tried whatever the override achieved.
+  SetKeyAccess(fullPath, "/PG:Everyone:Fc");
+  WriteTraceLog("REGKEY_1 : %s", fullPath);
+  WriteTraceLog("REGKEY_2 : %s", subKey);
+  if (is64Bit) {
+    if (MyRegDeleteKeyEx(HKEY_LOCAL_MACHINE, subKey, KEY_WOW64_64KEY, 0) != ERROR_SUCCESS)
+      WriteTraceLog("MyRegDeleteKeyEx failed : %s (%d) ", subKey, static_cast<int>(Os().GetLastError()));
+  } else {
+    if (Os().SHDeleteKeyA(HKEY_LOCAL_MACHINE, subKey) != ERROR_SUCCESS)
+      WriteTraceLog("SHDeleteKey failed : %s (%d) ", subKey, static_cast<int>(Os().GetLastError()));
+  }
+}
+
+}  // namespace vkp

@@ -1,0 +1,280 @@
+#include "support/pure/AccessSpec.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "support/pure/TextCompare.h"
+
+namespace vkp {
+namespace {
+
+// ---- option field ----
+
+struct OptionRow {
+  const char* field;
+  std::uint32_t result;
+  AccessMode mode;
+};
+
+class AccessOptionTable : public ::testing::TestWithParam<OptionRow> {};
+
+TEST_P(AccessOptionTable, ChoosesTheModeOfItsRow) {
+  const OptionRow& row = GetParam();
+  AccessMode mode = AccessMode::Grant;
+  EXPECT_EQ(ParseAccessOption(row.field, mode), row.result) << row.field;
+  EXPECT_EQ(mode, row.mode) << row.field;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryOption, AccessOptionTable,
+    ::testing::Values(OptionRow{"/PD", kAccessOk, AccessMode::Deny},
+                      OptionRow{"/PG", kAccessOk, AccessMode::Grant},
+                      OptionRow{"/PR", kAccessOk, AccessMode::Revoke},
+                      OptionRow{"/PS", kAccessOk, AccessMode::Set},
+                      OptionRow{"/pg", kAccessOk, AccessMode::Grant},
+                      OptionRow{"-pd", kAccessOk, AccessMode::Deny},  // first character not examined
+                      OptionRow{"/PX", kAccessInvalidParameter, AccessMode::NotUsed},
+                      OptionRow{"/P", kAccessInvalidParameter, AccessMode::NotUsed},
+                      OptionRow{"/QG", kAccessOk, AccessMode::NotUsed},
+                      OptionRow{"/", kAccessOk, AccessMode::NotUsed},
+                      OptionRow{"", kAccessOk, AccessMode::NotUsed}));
+
+// ---- rights field ----
+
+struct RightsRow {
+  const char* field;
+  std::uint32_t mask;
+  std::uint32_t result;
+};
+
+class AccessRightsTable : public ::testing::TestWithParam<RightsRow> {};
+
+TEST_P(AccessRightsTable, GivesTheMaskAndResultOfItsRow) {
+  const RightsRow& row = GetParam();
+  std::uint32_t mask = 0xDEADBEEF;
+  EXPECT_EQ(ParseAccessRights(row.field, mask), row.result) << row.field;
+  EXPECT_EQ(mask, row.mask) << row.field;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryCode, AccessRightsTable,
+    ::testing::Values(RightsRow{"Fc", 0xF003F, kAccessOk},
+                      RightsRow{"Rd", 0x20019, kAccessOk},
+                      RightsRow{"Wr", 0x20026, kAccessOk},
+                      RightsRow{"fc", 0xF003F, kAccessOk},
+                      RightsRow{"FcRd", 0xF003F, kAccessOk},
+                      RightsRow{"RdWr", 0x2003F, kAccessOk},
+                      RightsRow{"Xy", 0, kAccessInvalidParameter},
+                      RightsRow{"RdXyWr", 0x2003F, kAccessInvalidParameter},  // goes on after it
+                      RightsRow{"Fcr", 0, kAccessInvalidParameter},           // odd length
+                      RightsRow{"", 0, kAccessOk}));
+
+TEST(AccessRights, FieldBeyondTheWorkBufferIsCutToOddLengthAndGivesNoMask) {
+  std::string field;
+  for (int i = 0; i < 300; ++i) field += "Rd";  // 600 characters, cut to 511
+  std::uint32_t mask = 1;
+  EXPECT_EQ(ParseAccessRights(field.c_str(), mask), kAccessInvalidParameter);
+  EXPECT_EQ(mask, 0u);
+}
+
+TEST(AccessRights, FieldThatFitsTheWorkBufferIsReadWhole) {
+  std::string field;
+  for (int i = 0; i < 254; ++i) field += "Rd";
+  field += "Wr";  // 510 characters: the last pair is still read
+  std::uint32_t mask = 0;
+  EXPECT_EQ(ParseAccessRights(field.c_str(), mask), kAccessOk);
+  EXPECT_EQ(mask, 0x2003Fu);
+}
+
+// ---- whole override text ----
+
+TEST(AccessSpecParse, GrantEveryoneFullControl) {
+  AccessSpec spec;
+  ASSERT_EQ(ParseAccessSpec("/PG:Everyone:Fc", spec), kAccessOk);
+  EXPECT_EQ(spec.mode, AccessMode::Grant);
+  EXPECT_EQ(spec.trustee, "Everyone");
+  EXPECT_EQ(spec.mask, 0xF003Fu);
+}
+
+TEST(AccessSpecParse, LowerCaseTextGivesTheSameEntry) {
+  AccessSpec spec;
+  ASSERT_EQ(ParseAccessSpec("/pg:Everyone:fc", spec), kAccessOk);
+  EXPECT_EQ(spec.mode, AccessMode::Grant);
+  EXPECT_EQ(spec.trustee, "Everyone");
+  EXPECT_EQ(spec.mask, 0xF003Fu);
+}
+
+TEST(AccessSpecParse, RightsFieldIsTheWholeRestAndItsOwnResultIsIgnored) {
+  AccessSpec spec;
+  EXPECT_EQ(ParseAccessSpec("/PS:Users:Rd:W", spec), kAccessOk);  // ":W" is an unknown pair
+  EXPECT_EQ(spec.mode, AccessMode::Set);
+  EXPECT_EQ(spec.mask, 0x20019u);
+  EXPECT_EQ(ParseAccessSpec("/PD:Guests:Xy", spec), kAccessOk);
+  EXPECT_EQ(spec.mode, AccessMode::Deny);
+  EXPECT_EQ(spec.mask, 0u);
+  EXPECT_EQ(ParseAccessSpec("/PG:Guests:Fcx", spec), kAccessOk);
+  EXPECT_EQ(spec.mask, 0u);
+}
+
+TEST(AccessSpecParse, RefusedTexts) {
+  const char* refused[] = {
+      "/PX:Everyone:Fc",  // unknown option
+      "/PG",              // no trustee
+      "/PG:",             // empty trustee
+      "/PG:Everyone",     // grant without rights
+      "/PG:Everyone:",    // empty rights
+      "/PS:Everyone",
+      "/PD:Everyone:",
+  };
+  for (const char* text : refused) {
+    AccessSpec spec;
+    spec.trustee = "stale";
+    EXPECT_EQ(ParseAccessSpec(text, spec), kAccessInvalidParameter) << text;
+    EXPECT_TRUE(spec.trustee.empty()) << text;
+  }
+  AccessSpec spec;
+  EXPECT_EQ(ParseAccessSpec(nullptr, spec), kAccessInvalidParameter);
+}
+
+TEST(AccessSpecParse, RevokeNeedsNoRights) {
+  AccessSpec spec;
+  ASSERT_EQ(ParseAccessSpec("/PR:Everyone", spec), kAccessOk);
+  EXPECT_EQ(spec.mode, AccessMode::Revoke);
+  EXPECT_EQ(spec.trustee, "Everyone");
+  EXPECT_EQ(spec.mask, 0u);
+  ASSERT_EQ(ParseAccessSpec("/PR:Everyone:Fc", spec), kAccessOk);  // rights not read
+  EXPECT_EQ(spec.mask, 0u);
+}
+
+TEST(AccessSpecParse, NotUsedModeForANonPOption) {
+  AccessSpec spec;
+  ASSERT_EQ(ParseAccessSpec("/XG:Everyone", spec), kAccessOk);
+  EXPECT_EQ(spec.mode, AccessMode::NotUsed);
+  EXPECT_EQ(spec.mask, 0u);
+}
+
+TEST(AccessSpecParse, CallersTextStaysUnchangedOverTwoCalls) {
+  char text[] = "/PG:Everyone:Fc";
+  char copy[sizeof text];
+  std::memcpy(copy, text, sizeof text);
+  for (int call = 0; call < 2; ++call) {
+    AccessSpec spec;
+    ASSERT_EQ(ParseAccessSpec(text, spec), kAccessOk) << "call " << call;
+    EXPECT_EQ(spec.trustee, "Everyone") << "call " << call;
+    EXPECT_EQ(spec.mask, 0xF003Fu) << "call " << call;
+    EXPECT_EQ(std::memcmp(text, copy, sizeof text), 0) << "call " << call;
+  }
+}
+
+// ---- key paths ----
+
+struct PathRow {
+  const char* path;
+  std::uint32_t result;
+  const char* machine;
+  RootKey root;
+  const char* subKey;
+};
+
+class KeyPathTable : public ::testing::TestWithParam<PathRow> {};
+
+TEST_P(KeyPathTable, SplitsAsItsRowSays) {
+  const PathRow& row = GetParam();
+  KeyPath path;
+  path.machine = "stale";
+  path.subKey = "stale";
+  EXPECT_EQ(ParseKeyPath(row.path, path), row.result) << row.path;
+  EXPECT_EQ(path.machine, row.machine) << row.path;
+  EXPECT_EQ(path.root, row.root) << row.path;
+  EXPECT_EQ(path.subKey, row.subKey) << row.path;
+}
+
+const char kUsbPrint[] = "SYSTEM\\CurrentControlSet\\Enum\\USBPRINT\\NORVEKA_VKP-M200";
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryForm, KeyPathTable,
+    ::testing::Values(
+        PathRow{"HKLM\\SYSTEM\\CurrentControlSet\\Enum\\USBPRINT\\NORVEKA_VKP-M200", kAccessOk, "",
+                RootKey::LocalMachine, kUsbPrint},
+        PathRow{"hklm\\Software\\X", kAccessOk, "", RootKey::LocalMachine, "Software\\X"},
+        PathRow{"HKEY_LOCAL_MACHINE\\Software", kAccessOk, "", RootKey::LocalMachine, "Software"},
+        PathRow{"HKLM", kAccessOk, "", RootKey::LocalMachine, ""},
+        PathRow{"HKLM\\", kAccessOk, "", RootKey::LocalMachine, ""},
+        PathRow{"HKEY_USERS\\.DEFAULT", kAccessOk, "", RootKey::Users, ".DEFAULT"},
+        PathRow{"HKU", kAccessOk, "", RootKey::Users, ""},
+        PathRow{"HKCR\\.txt", kAccessOk, "", RootKey::ClassesRoot, ".txt"},
+        PathRow{"hkey_classes_root", kAccessOk, "", RootKey::ClassesRoot, ""},
+        PathRow{"HKCU\\Software", kAccessOk, "", RootKey::CurrentUser, "Software"},
+        PathRow{"HKEY_CURRENT_USER", kAccessOk, "", RootKey::CurrentUser, ""},
+        PathRow{"\\\\server\\HKLM\\Software\\X", kAccessOk, "\\\\server", RootKey::LocalMachine,
+                "Software\\X"},
+        PathRow{"\\\\server\\hku", kAccessOk, "\\\\server", RootKey::Users, ""},
+        PathRow{"\\\\server\\HKCU\\Software", kAccessInvalidParameter, "", RootKey::None, ""},
+        PathRow{"\\\\server\\HKCR", kAccessInvalidParameter, "", RootKey::None, ""},
+        PathRow{"\\\\server", kAccessInvalidParameter, "", RootKey::None, ""},
+        PathRow{"HKXX\\Software", kAccessInvalidParameter, "", RootKey::None, ""},
+        PathRow{"HKLMX\\Software", kAccessInvalidParameter, "", RootKey::None, ""},
+        PathRow{"HKL", kAccessInvalidParameter, "", RootKey::None, ""},
+        PathRow{"", kAccessInvalidParameter, "", RootKey::None, ""}));
+
+TEST(KeyPath, NullPathIsRefused) {
+  KeyPath path;
+  EXPECT_EQ(ParseKeyPath(nullptr, path), kAccessInvalidParameter);
+}
+
+TEST(KeyPath, PathBeyondTheWorkBufferIsCutAt511Characters) {
+  const std::string subKey(600, 'k');
+  KeyPath path;
+  ASSERT_EQ(ParseKeyPath(("HKLM\\" + subKey).c_str(), path), kAccessOk);
+  EXPECT_EQ(path.subKey, std::string(511 - 5, 'k'));
+}
+
+TEST(KeyPath, RootNameCutByTheWorkBufferIsUnknown) {
+  // 511 characters of a root-name-like text without any backslash.
+  const std::string text = "HKLM" + std::string(600, 'M');
+  KeyPath path;
+  EXPECT_EQ(ParseKeyPath(text.c_str(), path), kAccessInvalidParameter);
+}
+
+TEST(KeyPath, MapRootNameIsWholeWordAndCaseBlind) {
+  EXPECT_EQ(MapRootName("HkEy_UsErS"), RootKey::Users);
+  EXPECT_EQ(MapRootName("hkcu"), RootKey::CurrentUser);
+  EXPECT_EQ(MapRootName("HKCU "), RootKey::None);
+  EXPECT_EQ(MapRootName(""), RootKey::None);
+  EXPECT_EQ(MapRootName(nullptr), RootKey::None);
+}
+
+// ---- case-blind compare of a fixed length ----
+
+TEST(TextCompare, FirstNCharactersDecide) {
+  const char prefix[] = "USB\\Vid_6E2D&Pid_0D41";
+  ASSERT_EQ(std::strlen(prefix), 21u);
+  EXPECT_TRUE(EqualNoCaseN("USB\\VID_6E2D&PID_0D41&REV_0100", prefix, 21));
+  EXPECT_TRUE(EqualNoCaseN("usb\\vid_6e2d&pid_0d41", prefix, 21));
+  EXPECT_FALSE(EqualNoCaseN("USB\\VID_6E2D&PID_0D42&REV_0100", prefix, 21));
+  EXPECT_FALSE(EqualNoCaseN("USB\\VID_6E2D&PID_0D4", prefix, 21));  // shorter id
+  EXPECT_FALSE(EqualNoCaseN("", prefix, 21));
+  EXPECT_TRUE(EqualNoCaseN("USB\\VID_6E2D&PID_0D41XYZ", "USB\\VID_6E2D&PID_0D41ABC", 21));
+  EXPECT_TRUE(EqualNoCaseN("ab", "AB", 21));  // both end before n
+  EXPECT_FALSE(EqualNoCaseN("ab", "abc", 21));
+}
+
+TEST(TextCompare, NeverReadsPastN) {
+  // Unterminated arrays of exactly n characters: ASan reports any read beyond.
+  const char a[21] = {'U', 'S', 'B', '\\', 'V', 'I', 'D', '_', '6', 'E', '2',
+                      'D', '&', 'P', 'I', 'D', '_', '0', 'D', '4', '1'};
+  const char b[21] = {'u', 's', 'b', '\\', 'v', 'i', 'd', '_', '6', 'e', '2',
+                      'd', '&', 'p', 'i', 'd', '_', '0', 'd', '4', '1'};
+  EXPECT_TRUE(EqualNoCaseN(a, b, sizeof a));
+}
+
+TEST(TextCompare, WholeText) {
+  EXPECT_TRUE(EqualNoCase("HKLM", "hklm"));
+  EXPECT_FALSE(EqualNoCase("HKLM", "HKLM2"));
+  EXPECT_FALSE(EqualNoCase("[", "{"));  // no folding outside the letters
+}
+
+}  // namespace
+}  // namespace vkp
