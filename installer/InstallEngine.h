@@ -25,6 +25,9 @@ class InstallEngine {
   // The message, the bar at its end, a refresh; no pause.
   void ReportFinal(const char* text);
 
+  // 1 when a printer driver of exactly this name is installed, else 0.
+  int PrinterDrvExist(const char* name);
+
   int bIs64Bit = 0;
   int nPortNumber = 0;
   int nOSVersion = 0;

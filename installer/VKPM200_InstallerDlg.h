@@ -7,6 +7,7 @@
 #include <string>
 
 #include "installer/InstallEngine.h"
+#include "installer/Port_Dlg.h"
 #include "ui/Controls.h"
 #include "ui/Dialog.h"
 #include "ui/SharedText.h"
@@ -21,6 +22,10 @@ class InstallerDlg : public ui::Dialog {
 
   bool PreTranslateMessage(MSG& msg) override;
 
+  // The worker's two ways of choosing the port; each goes on to install.
+  void InstallWithPortDialog();
+  void InstallWithConfiguredPort();
+
   // The body of the worker thread; tests put their own here.
   ui::WorkerEntry workerEntry;
 
@@ -30,6 +35,7 @@ class InstallerDlg : public ui::Dialog {
   std::atomic<int> bInstalling{0};
   std::atomic<int> bRemoving{0};
   InstallEngine engine;
+  PortDlg portDlg;
   ui::ProgressBar progressBar;
   ui::SharedText strMessage;
   std::string strVersion;
@@ -46,6 +52,7 @@ class InstallerDlg : public ui::Dialog {
  private:
   bool Busy() const { return bInstalling != 0 || bRemoving != 0; }
   void PaintMinimised();
+  void InstallForPort(int portType, int portNumber, const std::string& ipAddress);
 };
 
 }  // namespace vkp

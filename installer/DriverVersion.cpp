@@ -1,0 +1,75 @@
+#include "installer/DriverVersion.h"
+
+#include <cstring>
+
+#include "installer/EnumBuffer.h"
+#include "platform/Os.h"
+#include "platform/UniqueHandles.h"
+#include "support/BoundedText.h"
+
+namespace vkp {
+
+namespace {
+
+// The version a printer of the model carries in its printer data. Returns
+// false when "ExtraVersion" (the last one read) cannot be read.
+bool ReadPrinterVersion(const char* printerName, DWORD (&version)[4]) {
+  char name[256] = {};
+  CopyBounded(name, printerName);
+  PRINTER_DEFAULTSA defaults{};
+  defaults.pDatatype = const_cast<char*>("RAW");
+  defaults.DesiredAccess = PRINTER_ALL_ACCESS;
+  UniquePrinter printer;
+  Os().OpenPrinterA(name, printer.put(), &defaults);  // a failed open makes the reads fail
+
+  static const char* const kValueNames[4] = {"MajorVersion", "MinorVersion", "BuildVersion", "ExtraVersion"};
+  DWORD lastResult = ERROR_SUCCESS;
+  for (int i = 0; i < 4; ++i) {
+    DWORD type = REG_DWORD;
+    DWORD needed = 0;
+    version[i] = 0;
+    lastResult = Os().GetPrinterDataA(printer.get(), const_cast<char*>(kValueNames[i]), &type,
+                                      reinterpret_cast<BYTE*>(&version[i]), sizeof(DWORD), &needed);
+  }
+  return lastResult == ERROR_SUCCESS;
+}
+
+}  // namespace
+
+int CheckInstalledVersion(const char* driverName, const char* processorName, unsigned major,
+                          unsigned minor, unsigned build, unsigned extra) {
+  const EnumResult printers = EnumerateTwice([](BYTE* buffer, DWORD size, DWORD* needed, DWORD* count) {
+    return Os().EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, buffer, size, needed, count);
+  });
+  for (DWORD i = 0; i < printers.count; ++i) {
+    const PRINTER_INFO_2A& printer = printers.Items<PRINTER_INFO_2A>()[i];
+    if (printer.pDriverName == nullptr || std::strcmp(printer.pDriverName, driverName) != 0) continue;
+    DWORD installed[4];
+    if (!ReadPrinterVersion(printer.pPrinterName, installed)) return kInstalledDifferentOlder;
+    const unsigned ours[4] = {major, minor, build, extra};
+    for (int part = 0; part < 4; ++part) {
+      if (installed[part] == ours[part]) continue;
+      return ours[part] > installed[part] ? kInstalledDifferentOlder : kInstalledNewer;
+    }
+    return kInstalledSame;
+  }
+
+  const EnumResult drivers = EnumerateTwice([](BYTE* buffer, DWORD size, DWORD* needed, DWORD* count) {
+    return Os().EnumPrinterDriversA(nullptr, nullptr, 4, buffer, size, needed, count);
+  });
+  for (DWORD i = 0; i < drivers.count; ++i) {
+    const char* name = drivers.Items<DRIVER_INFO_4A>()[i].pName;
+    if (name != nullptr && std::strcmp(name, driverName) == 0) return kInstalledDifferentOlder;
+  }
+
+  const EnumResult processors = EnumerateTwice([](BYTE* buffer, DWORD size, DWORD* needed, DWORD* count) {
+    return Os().EnumPrintProcessorsA(nullptr, nullptr, 1, buffer, size, needed, count);
+  });
+  for (DWORD i = 0; i < processors.count; ++i) {
+    const char* name = processors.Items<PRINTPROCESSOR_INFO_1A>()[i].pName;
+    if (name != nullptr && std::strcmp(name, processorName) == 0) return kInstalledDifferentOlder;
+  }
+  return kInstalledNothing;
+}
+
+}  // namespace vkp

@@ -1,0 +1,44 @@
+// Child processes for the end-to-end driver: posix_spawn with an explicit
+// environment, output captured through pipes or sent to a file, time-outs
+// enforced by killing the child we started (never by name).
+#pragma once
+
+#include <sys/types.h>
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vkp::e2e {
+
+struct RunResult {
+  int exitCode = -1;  // exit status, 128 + signal, or -1 when it could not start
+  bool timedOut = false;
+  std::string out;
+  std::string err;
+  bool ok() const { return exitCode == 0 && !timedOut; }
+};
+
+// Environment changes: a value sets the variable, std::nullopt removes it.
+using EnvChanges = std::map<std::string, std::optional<std::string>>;
+
+// Runs argv (argv[0] looked up in PATH) to completion, stdin from /dev/null.
+RunResult RunProcess(const std::vector<std::string>& argv, const EnvChanges& env, int timeoutMs,
+                     const std::string& cwd = {});
+
+// Starts argv in the background with stdin /dev/null and stdout/stderr
+// appended to logFile (or /dev/null when empty). Returns the pid or -1.
+pid_t StartProcess(const std::vector<std::string>& argv, const EnvChanges& env,
+                   const std::string& logFile);
+
+// Waits for a child started by StartProcess; std::nullopt on time-out.
+std::optional<int> WaitProcess(pid_t pid, int timeoutMs);
+
+// Kills (SIGKILL) and reaps a child we started.
+void KillProcess(pid_t pid);
+
+// Milliseconds from a steady clock.
+long long NowMs();
+
+}  // namespace vkp::e2e

@@ -1,0 +1,180 @@
+#include "tests/e2e/Robot.h"
+
+#include <chrono>
+#include <filesystem>
+#include <cstdlib>
+#include <sstream>
+#include <thread>
+
+namespace vkp::e2e {
+namespace {
+
+std::vector<std::string> SplitTabs(const std::string& line) {
+  std::vector<std::string> out;
+  size_t start = 0;
+  for (;;) {
+    const size_t tab = line.find('\t', start);
+    if (tab == std::string::npos) {
+      out.push_back(line.substr(start));
+      return out;
+    }
+    out.push_back(line.substr(start, tab - start));
+    start = tab + 1;
+  }
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> out;
+  std::istringstream in(text);
+  std::string line;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    out.push_back(line);
+  }
+  return out;
+}
+
+void SleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+}  // namespace
+
+Robot::Robot(WinePrefix& prefix) : prefix_(prefix) {
+  const Config& cfg = Config::Get();
+  ok_ = prefix_.Ok() && prefix_.CopyIn(cfg.RobotExe(), kExe) &&
+        prefix_.CopyIn(cfg.RobotHookDll(), "C:\\vkp-robot\\vkp_robot_hook.dll");
+}
+
+RunResult Robot::Do(const std::vector<std::string>& args, int timeoutMs) const {
+  std::vector<std::string> all{kExe};
+  all.insert(all.end(), args.begin(), args.end());
+  return prefix_.Wine(all, timeoutMs);
+}
+
+bool Robot::WaitWindow(const std::string& title, int timeoutMs, bool visible) const {
+  std::vector<std::string> args{"wait-window", title, std::to_string(timeoutMs)};
+  if (visible) args.push_back("--visible");
+  return Do(args, timeoutMs + 20000).ok();
+}
+
+std::vector<Control> Robot::Controls(const std::string& title) const {
+  std::vector<Control> out;
+  const RunResult r = Do({"controls", title});
+  if (!r.ok()) return out;
+  for (const std::string& line : Lines(r.out)) {
+    const std::vector<std::string> f = SplitTabs(line);
+    if (f.size() < 6) continue;
+    Control c;
+    c.id = static_cast<unsigned>(std::strtoul(f[0].c_str(), nullptr, 10));
+    c.className = f[1];
+    c.enabled = f[2] == "1";
+    c.visible = f[3] == "1";
+    c.checked = f[4] == "-" ? -1 : std::atoi(f[4].c_str());
+    c.text = f[5];
+    out.push_back(c);
+  }
+  return out;
+}
+
+std::optional<Control> Robot::FindControl(const std::string& title, unsigned id) const {
+  for (const Control& c : Controls(title))
+    if (c.id == id) return c;
+  return std::nullopt;
+}
+
+std::string Robot::WaitControlText(const std::string& title, unsigned id,
+                                   const std::string& expected, int timeoutMs) const {
+  const long long deadline = NowMs() + timeoutMs;
+  std::string last;
+  for (;;) {
+    const std::optional<Control> c = FindControl(title, id);
+    if (c) last = c->text;
+    if (last == expected || NowMs() >= deadline) return last;
+    SleepMs(50);
+  }
+}
+
+std::vector<ListRow> Robot::List(const std::string& title, unsigned id) const {
+  std::vector<ListRow> out;
+  const RunResult r = Do({"list", title, std::to_string(id)});
+  if (!r.ok()) return out;
+  for (const std::string& line : Lines(r.out)) {
+    const std::vector<std::string> f = SplitTabs(line);
+    if (f.size() < 4) continue;
+    ListRow row;
+    row.row = static_cast<unsigned>(std::strtoul(f[0].c_str(), nullptr, 10));
+    row.data = std::strtoul(f[1].c_str(), nullptr, 10);
+    row.selected = f[2] == "1";
+    row.text = f[3];
+    out.push_back(row);
+  }
+  return out;
+}
+
+bool Robot::Click(const std::string& title, unsigned id) const {
+  return Do({"click", title, std::to_string(id)}).ok();
+}
+
+std::optional<std::string> Robot::Answer(const std::string& title, unsigned button,
+                                         int timeoutMs) const {
+  const RunResult r =
+      Do({"answer", title, std::to_string(button), std::to_string(timeoutMs)}, timeoutMs + 20000);
+  if (!r.ok()) return std::nullopt;
+  const std::vector<std::string> lines = Lines(r.out);
+  return lines.empty() ? std::string() : lines.front();
+}
+
+std::optional<std::string> Robot::Foreground() const {
+  const RunResult r = Do({"foreground"});
+  if (!r.ok()) return std::nullopt;
+  const std::vector<std::string> lines = Lines(r.out);
+  return lines.empty() ? std::string() : lines.front();
+}
+
+std::optional<bool> Robot::SysmenuHasClose(const std::string& title) const {
+  const RunResult r = Do({"sysmenu-has-close", title});
+  if (!r.ok()) return std::nullopt;
+  const std::vector<std::string> lines = Lines(r.out);
+  if (lines.empty()) return std::nullopt;
+  if (lines.front() == "1") return true;
+  if (lines.front() == "0") return false;
+  return std::nullopt;
+}
+
+ProgramRun::ProgramRun(WinePrefix& prefix, std::string programWin, std::string workDirWin,
+                       std::string tag)
+    : prefix_(prefix),
+      program_(std::move(programWin)),
+      workDir_(std::move(workDirWin)),
+      tag_(std::move(tag)) {}
+
+bool ProgramRun::Start() {
+  const std::string exitFile = "C:\\vkp-e2e\\exit-" + tag_ + ".txt";
+  std::error_code ec;
+  std::filesystem::create_directories(prefix_.Path("C:\\vkp-e2e"), ec);
+  std::filesystem::remove(prefix_.Path(exitFile), ec);
+  startedAt_ = NowMs();
+  const pid_t pid = prefix_.StartWine({Robot::kExe, "launch", exitFile, workDir_, program_},
+                                      prefix_.Path("C:\\vkp-e2e\\launch-" + tag_ + ".log"));
+  return pid > 0;
+}
+
+std::optional<unsigned long> ProgramRun::ExitCode() const {
+  const std::optional<std::string> text = prefix_.ReadFile("C:\\vkp-e2e\\exit-" + tag_ + ".txt");
+  if (!text || text->empty()) return std::nullopt;
+  return std::strtoul(text->c_str(), nullptr, 10);
+}
+
+std::optional<unsigned long> ProgramRun::WaitExit(int timeoutMs) const {
+  const long long deadline = NowMs() + timeoutMs;
+  for (;;) {
+    if (std::optional<unsigned long> code = ExitCode()) return code;
+    if (NowMs() >= deadline) return std::nullopt;
+    SleepMs(50);
+  }
+}
+
+bool StageInstaller(WinePrefix& prefix) {
+  return prefix.CopyIn(Config::Get().InstallerExe(), kInstallerWin);
+}
+
+}  // namespace vkp::e2e

@@ -1,0 +1,86 @@
+// The UI robot (vkp_robot.exe) run inside a test prefix.
+#pragma once
+
+#include <optional>
+#include <utility>
+#include <string>
+#include <vector>
+
+#include "tests/e2e/WinePrefix.h"
+
+namespace vkp::e2e {
+
+struct Control {
+  unsigned id = 0;
+  std::string className;
+  bool enabled = false;
+  bool visible = false;
+  int checked = -1;  // -1: not a check box or radio button
+  std::string text;  // \r \n \t \\ escaped as by the robot
+};
+
+struct ListRow {
+  unsigned row = 0;
+  unsigned long data = 0;  // check state of a check list
+  bool selected = false;
+  std::string text;
+};
+
+class Robot {
+ public:
+  // Copies the robot and its hook DLL into C:\vkp-robot\ of the prefix.
+  explicit Robot(WinePrefix& prefix);
+  bool Ok() const { return ok_; }
+
+  // One robot command; output and exit code as the robot gave them.
+  RunResult Do(const std::vector<std::string>& args, int timeoutMs = 20000) const;
+
+  bool WaitWindow(const std::string& title, int timeoutMs, bool visible = false) const;
+  std::vector<Control> Controls(const std::string& title) const;
+  std::optional<Control> FindControl(const std::string& title, unsigned id) const;
+  // Polls until control id of title has the text; returns the last text seen.
+  std::string WaitControlText(const std::string& title, unsigned id, const std::string& expected,
+                              int timeoutMs) const;
+  std::vector<ListRow> List(const std::string& title, unsigned id) const;
+  bool Click(const std::string& title, unsigned id) const;
+  std::optional<std::string> Answer(const std::string& title, unsigned button, int timeoutMs) const;
+  std::optional<std::string> Foreground() const;
+  std::optional<bool> SysmenuHasClose(const std::string& title) const;
+
+  static constexpr const char* kExe = "C:\\vkp-robot\\vkp_robot.exe";
+
+ private:
+  WinePrefix& prefix_;
+  bool ok_ = false;
+};
+
+// One start of a program inside the prefix, through the robot's "launch", so
+// that the full 32-bit exit code arrives in C:\vkp-e2e\exit-TAG.txt.
+class ProgramRun {
+ public:
+  ProgramRun(WinePrefix& prefix, std::string programWin, std::string workDirWin, std::string tag);
+  bool Start();
+  long long StartedAtMs() const { return startedAt_; }
+  // Exit code once the exit file is there.
+  std::optional<unsigned long> ExitCode() const;
+  std::optional<unsigned long> WaitExit(int timeoutMs) const;
+
+ private:
+  WinePrefix& prefix_;
+  std::string program_, workDir_, tag_;
+  long long startedAt_ = 0;
+};
+
+// Copies the installer into C:\VKPM200\ of the prefix.
+bool StageInstaller(WinePrefix& prefix);
+constexpr const char* kInstallerWin = "C:\\VKPM200\\VKPM200_Installer.exe";
+constexpr const char* kInstallerDirWin = "C:\\VKPM200";
+
+// A start of the staged installer from its own folder.
+class InstallerRun : public ProgramRun {
+ public:
+  InstallerRun(WinePrefix& prefix, std::string tag)
+      : ProgramRun(prefix, kInstallerWin, kInstallerDirWin, std::move(tag)) {}
+};
+
+}  // namespace vkp::e2e

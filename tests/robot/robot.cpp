@@ -1,0 +1,640 @@
+// vkp_robot: drives the dialogs of another process the way a user would, one
+// command per invocation, for the end-to-end tests run under Wine.
+//
+//   vkp_robot wait-window TITLE TIMEOUT_MS [--visible]
+//   vkp_robot controls TITLE
+//   vkp_robot click TITLE ID          vkp_robot radio TITLE ID
+//   vkp_robot type TITLE ID TEXT      vkp_robot ip TITLE ID a.b.c.d
+//   vkp_robot list TITLE ID           vkp_robot toggle TITLE ID ROW
+//   vkp_robot click-row TITLE ID ROW  vkp_robot key TITLE VK
+//   vkp_robot close TITLE             vkp_robot sysmenu-has-close TITLE
+//   vkp_robot foreground              vkp_robot answer TITLE BUTTON_ID TIMEOUT_MS
+//   vkp_robot screenshot TITLE FILE.bmp
+//   vkp_robot launch EXITFILE WORKDIR PROGRAM
+//
+// Exit codes: 0 success, 1 usage, 2 window or control not found / time-out,
+// 3 refused (control disabled or hidden), 4 a Windows call failed.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "robot_hook.h"
+
+namespace {
+
+constexpr int kUsage = 1;
+constexpr int kNotFound = 2;
+constexpr int kRefused = 3;
+constexpr int kFailed = 4;
+constexpr UINT kSendTimeoutMs = 5000;
+constexpr DWORD kPollMs = 20;
+constexpr DWORD kFindTimeoutMs = 3000;  // commands other than wait-window
+
+// Owns a kernel handle.
+class Handle {
+ public:
+  explicit Handle(HANDLE h = nullptr) : h_(h) {}
+  ~Handle() {
+    if (h_ && h_ != INVALID_HANDLE_VALUE) CloseHandle(h_);
+  }
+  Handle(const Handle&) = delete;
+  Handle& operator=(const Handle&) = delete;
+  HANDLE get() const { return h_; }
+  bool valid() const { return h_ && h_ != INVALID_HANDLE_VALUE; }
+
+ private:
+  HANDLE h_;
+};
+
+// Owns a window DC obtained with GetDC.
+class WindowDc {
+ public:
+  explicit WindowDc(HWND hwnd) : hwnd_(hwnd), dc_(GetDC(hwnd)) {}
+  ~WindowDc() {
+    if (dc_) ReleaseDC(hwnd_, dc_);
+  }
+  WindowDc(const WindowDc&) = delete;
+  WindowDc& operator=(const WindowDc&) = delete;
+  HDC get() const { return dc_; }
+
+ private:
+  HWND hwnd_;
+  HDC dc_;
+};
+
+// Owns a memory DC and restores its original bitmap before deleting it.
+class MemoryDc {
+ public:
+  explicit MemoryDc(HDC like) : dc_(CreateCompatibleDC(like)) {}
+  ~MemoryDc() {
+    if (old_) SelectObject(dc_, old_);
+    if (dc_) DeleteDC(dc_);
+  }
+  MemoryDc(const MemoryDc&) = delete;
+  MemoryDc& operator=(const MemoryDc&) = delete;
+  HDC get() const { return dc_; }
+  void Select(HGDIOBJ obj) {
+    HGDIOBJ prev = SelectObject(dc_, obj);
+    if (!old_) old_ = prev;
+  }
+  void Restore() {
+    if (old_) SelectObject(dc_, old_);
+    old_ = nullptr;
+  }
+
+ private:
+  HDC dc_;
+  HGDIOBJ old_ = nullptr;
+};
+
+// Owns a GDI object.
+class GdiObject {
+ public:
+  explicit GdiObject(HGDIOBJ obj) : obj_(obj) {}
+  ~GdiObject() {
+    if (obj_) DeleteObject(obj_);
+  }
+  GdiObject(const GdiObject&) = delete;
+  GdiObject& operator=(const GdiObject&) = delete;
+  HGDIOBJ get() const { return obj_; }
+
+ private:
+  HGDIOBJ obj_;
+};
+
+bool ParseNumber(const char* text, unsigned long* out) {
+  if (!text || !*text) return false;
+  char* end = nullptr;
+  unsigned long v = std::strtoul(text, &end, 0);
+  if (!end || *end) return false;
+  *out = v;
+  return true;
+}
+
+HWND FindTopLevel(const char* title, DWORD timeoutMs, bool mustBeVisible) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    HWND hwnd = FindWindowA(nullptr, title);
+    if (hwnd && (!mustBeVisible || IsWindowVisible(hwnd))) return hwnd;
+    if (GetTickCount() - start >= timeoutMs) return nullptr;
+    Sleep(kPollMs);
+  }
+}
+
+HWND FindOrReport(const char* title) {
+  HWND hwnd = FindTopLevel(title, kFindTimeoutMs, false);
+  if (!hwnd) std::fprintf(stderr, "vkp_robot: no window titled \"%s\"\n", title);
+  return hwnd;
+}
+
+HWND FindControl(HWND parent, const char* idText) {
+  unsigned long id = 0;
+  if (!ParseNumber(idText, &id)) {
+    std::fprintf(stderr, "vkp_robot: bad control id \"%s\"\n", idText);
+    return nullptr;
+  }
+  HWND ctl = GetDlgItem(parent, static_cast<int>(id));
+  if (!ctl) std::fprintf(stderr, "vkp_robot: no control %lu\n", id);
+  return ctl;
+}
+
+// Window text of a window in another process; never blocks on a hung target.
+void ReadText(HWND hwnd, char* buf, size_t size) {
+  buf[0] = '\0';
+  DWORD_PTR copied = 0;
+  if (!SendMessageTimeoutA(hwnd, WM_GETTEXT, size, reinterpret_cast<LPARAM>(buf),
+                           SMTO_ABORTIFHUNG, kSendTimeoutMs, &copied)) {
+    buf[0] = '\0';
+    return;
+  }
+  buf[size - 1] = '\0';
+}
+
+// Prints text on one line: control characters as C escapes.
+void PrintEscaped(const char* text) {
+  for (const char* p = text; *p; ++p) {
+    switch (*p) {
+      case '\r': std::fputs("\\r", stdout); break;
+      case '\n': std::fputs("\\n", stdout); break;
+      case '\t': std::fputs("\\t", stdout); break;
+      case '\\': std::fputs("\\\\", stdout); break;
+      default: std::fputc(*p, stdout);
+    }
+  }
+}
+
+bool Send(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, DWORD_PTR* result = nullptr) {
+  DWORD_PTR r = 0;
+  if (!SendMessageTimeoutA(hwnd, msg, wp, lp, SMTO_ABORTIFHUNG, kSendTimeoutMs, &r)) return false;
+  if (result) *result = r;
+  return true;
+}
+
+bool IsButtonWithCheck(HWND ctl) {
+  char cls[64];
+  if (!GetClassNameA(ctl, cls, sizeof cls) || lstrcmpiA(cls, "Button") != 0) return false;
+  const LONG type = GetWindowLongA(ctl, GWL_STYLE) & BS_TYPEMASK;
+  return type == BS_CHECKBOX || type == BS_AUTOCHECKBOX || type == BS_RADIOBUTTON ||
+         type == BS_AUTORADIOBUTTON || type == BS_3STATE || type == BS_AUTO3STATE;
+}
+
+bool UserCanUse(HWND ctl) {
+  if (!IsWindowEnabled(ctl) || !IsWindowVisible(ctl)) {
+    std::fprintf(stderr, "vkp_robot: control is disabled or hidden\n");
+    return false;
+  }
+  return true;
+}
+
+BOOL CALLBACK PrintControl(HWND ctl, LPARAM) {
+  char cls[64];
+  if (!GetClassNameA(ctl, cls, sizeof cls)) cls[0] = '\0';
+  char text[1024];
+  ReadText(ctl, text, sizeof text);
+  std::printf("%u\t%s\t%d\t%d\t", static_cast<unsigned>(GetDlgCtrlID(ctl)) & 0xFFFFu, cls,
+              IsWindowEnabled(ctl) ? 1 : 0, IsWindowVisible(ctl) ? 1 : 0);
+  DWORD_PTR check = 0;
+  if (IsButtonWithCheck(ctl) && Send(ctl, BM_GETCHECK, 0, 0, &check)) {
+    std::printf("%u\t", static_cast<unsigned>(check));
+  } else {
+    std::fputs("-\t", stdout);
+  }
+  PrintEscaped(text);
+  std::fputc('\n', stdout);
+  return TRUE;
+}
+
+int CmdWaitWindow(int argc, char** argv) {
+  if (argc < 4) return kUsage;
+  unsigned long timeout = 0;
+  if (!ParseNumber(argv[3], &timeout)) return kUsage;
+  const bool visible = argc > 4 && std::strcmp(argv[4], "--visible") == 0;
+  HWND hwnd = FindTopLevel(argv[2], timeout, visible);
+  if (!hwnd) {
+    std::fprintf(stderr, "vkp_robot: time-out waiting for \"%s\"\n", argv[2]);
+    return kNotFound;
+  }
+  std::printf("%08lx\n", static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(hwnd)));
+  return 0;
+}
+
+int CmdControls(int argc, char** argv) {
+  if (argc < 3) return kUsage;
+  HWND hwnd = FindOrReport(argv[2]);
+  if (!hwnd) return kNotFound;
+  EnumChildWindows(hwnd, PrintControl, 0);
+  return 0;
+}
+
+int CmdClick(int argc, char** argv) {
+  if (argc < 4) return kUsage;
+  HWND hwnd = FindOrReport(argv[2]);
+  if (!hwnd) return kNotFound;
+  HWND ctl = FindControl(hwnd, argv[3]);
+  if (!ctl) return kNotFound;
+  if (!UserCanUse(ctl)) return kRefused;
+  // Posted: the handler may open a modal box and must not block the robot.
+  const WPARAM wp = MAKEWPARAM(GetDlgCtrlID(ctl), BN_CLICKED);
+  return PostMessageA(hwnd, WM_COMMAND, wp, reinterpret_cast<LPARAM>(ctl)) ? 0 : kFailed;
+}
+
+int CmdRadio(int argc, char** argv) {
+  if (argc < 4) return kUsage;
+  HWND hwnd = FindOrReport(argv[2]);
+  if (!hwnd) return kNotFound;
+  HWND ctl = FindControl(hwnd, argv[3]);
+  if (!ctl) return kNotFound;
+  if (!UserCanUse(ctl)) return kRefused;
+  // BM_CLICK lets an automatic button update its own state and its group.
+  return Send(ctl, BM_CLICK, 0, 0) ? 0 : kFailed;
+}
+
+int CmdType(int argc, char** argv) {
+  if (argc < 5) return kUsage;
+  HWND hwnd = FindOrReport(argv[2]);
+  if (!hwnd) return kNotFound;
+  HWND ctl = FindControl(hwnd, argv[3]);
+  if (!ctl) return kNotFound;
+  if (!UserCanUse(ctl)) return kRefused;
+  return Send(ctl, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[4])) ? 0 : kFailed;
+}
+
+int CmdIp(int argc, char** argv) {
+  if (argc < 5) return kUsage;
+  unsigned a = 0, b = 0, c = 0, d = 0;
+  char tail = 0;
+  if (std::sscanf(argv[4], "%u.%u.%u.%u%c", &a, &b, &c, &d, &tail) != 4 || a > 255 || b > 255 ||
+      c > 255 || d > 255) {
+    std::fprintf(stderr, "vkp_robot: bad address \"%s\"\n", argv[4]);
+    return kUsage;
+  }
+  HWND hwnd = FindOrReport(argv[2]);
+  if (!hwnd) return kNotFound;
+  HWND ctl = FindControl(hwnd, argv[3]);
+  if (!ctl) return kNotFound;
+  if (!UserCanUse(ctl)) return kRefused;
+  return Send(ctl, IPM_SETADDRESS, 0, static_cast<LPARAM>(MAKEIPADDRESS(a, b, c, d))) ? 0 : kFailed;
+}
+
+int CmdList(int argc, char** argv) {
+  if (argc < 4) return kUsage;
+  HWND hwnd = FindOrReport(argv[2]);
+  if (!hwnd) return kNotFound;
+  HWND ctl = FindControl(hwnd, argv[3]);
+  if (!ctl) return kNotFound;
+  DWORD_PTR count = 0, sel = 0;
+  if (!Send(ctl, LB_GETCOUNT, 0, 0, &count) || static_cast<LRESULT>(count) == LB_ERR) return kFailed;
+  Send(ctl, LB_GETCURSEL, 0, 0, &sel);
+  // row, item data (check state of a check list), selected, text
+  for (DWORD_PTR row = 0; row < count; ++row) {
+    DWORD_PTR len = 0, data = 0;
+    char text[512];
+    text[0] = '\0';
+    // Wide: Wine hands a cross-process LB_GETTEXT back unconverted to an A caller.
+    WCHAR wide[256];
+    DWORD_PTR got = 0;
+    if (SendMessageTimeoutW(ctl, LB_GETTEXTLEN, row, 0, SMTO_ABORTIFHUNG, kSendTimeoutMs, &len) &&
+        static_cast<LRESULT>(len) != LB_ERR && len < sizeof wide / sizeof wide[0] &&
+        SendMessageTimeoutW(ctl, LB_GETTEXT, row, reinterpret_cast<LPARAM>(wide), SMTO_ABORTIFHUNG,
+                            kSendTimeoutMs, &got) &&
+        static_cast<LRESULT>(got) != LB_ERR && got <= len) {
+      wide[got] = L'\0';
+      if (!WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr))
+        text[0] = '\0';
+    }
+    Send(ctl, LB_GETITEMDATA, row, 0, &data);
+    std::printf("%u\t%lu\t%d\t", static_cast<unsigned>(row), static_cast<unsigned long>(data),
+                row == sel ? 1 : 0);
+    PrintEscaped(text);
+    std::fputc('\n', stdout);
+  }
+  return 0;
+}
+
+LPARAM KeyLParam(UINT vk, bool up) {
+  const LPARAM scan = static_cast<LPARAM>(MapVirtualKeyA(vk, 0 /* MAPVK_VK_TO_VSC */)) << 16;
+  return up ? (scan | 1 | (static_cast<LPARAM>(3) << 30)) : (scan | 1);
+}
+
+int CmdToggle(int argc, char** argv) {
+  if (argc < 5) return kUsage;
+  unsigned long row = 0;
+  if (!ParseNumber(argv[4], &row)) return kUsage;
+  HWND hwnd = FindOrReport(argv[2]);
+  if (!hwnd) return kNotFound;
+  HWND ctl = FindControl(hwnd, argv[3]);
+  if (!ctl) return kNotFound;
+  if (!UserCanUse(ctl)) return kRefused;
+  DWORD_PTR r = 0;
+  if (!Send(ctl, LB_SETCURSEL, row, 0, &r) || static_cast<LRESULT>(r) == LB_ERR) return kNotFound;
+  // Through the queue, as the keyboard would deliver them.
+  const BOOL ok = PostMessageA(ctl, WM_KEYDOWN, VK_SPACE, KeyLParam(VK_SPACE, false)) &&
+                  PostMessageA(ctl, WM_CHAR, ' ', KeyLParam(VK_SPACE, false)) &&
+                  PostMessageA(ctl, WM_KEYUP, VK_SPACE, KeyLParam(VK_SPACE, true));
+  return ok ? 0 : kFailed;
+}
+
+int CmdClickRow(int argc, char** argv) {
+  if (argc < 5) return kUsage;
+  unsigned long row = 0;
+  if (!ParseNumber(argv[4], &row)) return kUsage;
+  HWND hwnd = FindOrReport(argv[2]);
+  if (!hwnd) return kNotFound;
+  HWND ctl = FindControl(hwnd, argv[3]);
+  if (!ctl) return kNotFound;
+  if (!UserCanUse(ctl)) return kRefused;
+  RECT rc{};
+  DWORD_PTR r = 0;
+  if (!Send(ctl, LB_GETITEMRECT, row, reinterpret_cast<LPARAM>(&rc), &r) ||
+      static_cast<LRESULT>(r) == LB_ERR)
+    return kNotFound;
+  // Inside the check box drawn at the row's left edge.
+  const LPARAM at = MAKELPARAM(rc.left + 4, (rc.top + rc.bottom) / 2);
+  const BOOL ok = PostMessageA(ctl, WM_LBUTTONDOWN, MK_LBUTTON, at) &&
+                  PostMessageA(ctl, WM_LBUTTONUP, 0, at);
+  return ok ? 0 : kFailed;
+}
+
+int CmdKey(int argc, char** argv) {
+  if (argc < 4) return kUsage;
+  unsigned long vk = 0;
+  if (!ParseNumber(argv[3], &vk) || vk == 0 || vk > 255) return kUsage;
+  HWND hwnd = FindOrReport(argv[2]);
+  if (!hwnd) return kNotFound;
+  // The key goes where the keyboard would send it: the focused control.
+  HWND target = hwnd;
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  if (GetGUIThreadInfo(GetWindowThreadProcessId(hwnd, nullptr), &info) && info.hwndFocus &&
+      (info.hwndFocus == hwnd || IsChild(hwnd, info.hwndFocus)))
+    target = info.hwndFocus;
+  const UINT key = static_cast<UINT>(vk);
+  const BOOL ok = PostMessageA(target, WM_KEYDOWN, key, KeyLParam(key, false)) &&
+                  PostMessageA(target, WM_KEYUP, key, KeyLParam(key, true));
+  return ok ? 0 : kFailed;
+}
+
+int CmdClose(int argc, char** argv) {
+  if (argc < 3) return kUsage;
+  HWND hwnd = FindOrReport(argv[2]);
+  if (!hwnd) return kNotFound;
+  return PostMessageA(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0) ? 0 : kFailed;
+}
+
+// Owns a module loaded with LoadLibrary.
+class Module {
+ public:
+  explicit Module(HMODULE m) : m_(m) {}
+  ~Module() {
+    if (m_) FreeLibrary(m_);
+  }
+  Module(const Module&) = delete;
+  Module& operator=(const Module&) = delete;
+  HMODULE get() const { return m_; }
+
+ private:
+  HMODULE m_;
+};
+
+// Owns a hook set with SetWindowsHookEx.
+class Hook {
+ public:
+  explicit Hook(HHOOK h) : h_(h) {}
+  ~Hook() {
+    if (h_) UnhookWindowsHookEx(h_);
+  }
+  Hook(const Hook&) = delete;
+  Hook& operator=(const Hook&) = delete;
+  bool valid() const { return h_ != nullptr; }
+
+ private:
+  HHOOK h_;
+};
+
+// Asks the hook DLL, running inside the window's own thread, a question.
+bool AskInside(HWND hwnd, LONG query, LONG* answer) {
+  char path[MAX_PATH];
+  const DWORD len = GetModuleFileNameA(nullptr, path, sizeof path);
+  if (len == 0 || len >= sizeof path) return false;
+  char* slash = std::strrchr(path, '\\');
+  if (!slash) return false;
+  const size_t room = sizeof path - static_cast<size_t>(slash + 1 - path);
+  if (std::snprintf(slash + 1, room, "vkp_robot_hook.dll") >= static_cast<int>(room)) return false;
+  Module dll(LoadLibraryA(path));
+  if (!dll.get()) {
+    std::fprintf(stderr, "vkp_robot: cannot load %s (%lu)\n", path, GetLastError());
+    return false;
+  }
+  auto arm = reinterpret_cast<RobotHookArmFn>(
+      reinterpret_cast<void (*)()>(GetProcAddress(dll.get(), "RobotHookArm")));
+  auto read = reinterpret_cast<RobotHookAnswerFn>(
+      reinterpret_cast<void (*)()>(GetProcAddress(dll.get(), "RobotHookAnswer")));
+  auto proc = reinterpret_cast<HOOKPROC>(
+      reinterpret_cast<void (*)()>(GetProcAddress(dll.get(), "RobotHookGetMsg@12")));
+  if (!proc)
+    proc = reinterpret_cast<HOOKPROC>(
+        reinterpret_cast<void (*)()>(GetProcAddress(dll.get(), "RobotHookGetMsg")));
+  if (!arm || !read || !proc) return false;
+  arm(query);
+  Hook hook(SetWindowsHookExA(WH_GETMESSAGE, proc, dll.get(), GetWindowThreadProcessId(hwnd, nullptr)));
+  if (!hook.valid()) return false;
+  if (!PostMessageA(hwnd, RegisterWindowMessageA(kRobotHookMessage), 0, 0)) return false;
+  const DWORD start = GetTickCount();
+  while (GetTickCount() - start < kFindTimeoutMs) {
+    LONG done = 0;
+    const LONG value = read(&done);
+    if (done) {
+      *answer = value;
+      return value != kRobotNoAnswer;
+    }
+    Sleep(kPollMs);
+  }
+  return false;
+}
+
+int CmdSysmenuHasClose(int argc, char** argv) {
+  if (argc < 3) return kUsage;
+  HWND hwnd = FindOrReport(argv[2]);
+  if (!hwnd) return kNotFound;
+  LONG answer = kRobotNoAnswer;
+  HMENU menu = GetSystemMenu(hwnd, FALSE);
+  if (menu) {
+    answer = GetMenuState(menu, SC_CLOSE, MF_BYCOMMAND) != static_cast<UINT>(-1) ? 1 : 0;
+  } else if (!AskInside(hwnd, kRobotQuerySysmenuClose, &answer)) {
+    // Wine: menus of another process are out of reach; the hook reads it in place.
+    std::fprintf(stderr, "vkp_robot: cannot read the system menu\n");
+    return kFailed;
+  }
+  std::printf("%ld\n", static_cast<long>(answer));
+  return 0;
+}
+
+int CmdForeground(int, char**) {
+  HWND hwnd = GetForegroundWindow();
+  if (!hwnd) {
+    std::fprintf(stderr, "vkp_robot: no foreground window\n");
+    return kNotFound;
+  }
+  char title[512];
+  ReadText(hwnd, title, sizeof title);
+  PrintEscaped(title);
+  std::fputc('\n', stdout);
+  return 0;
+}
+
+int CmdAnswer(int argc, char** argv) {
+  if (argc < 5) return kUsage;
+  unsigned long button = 0, timeout = 0;
+  if (!ParseNumber(argv[3], &button) || !ParseNumber(argv[4], &timeout)) return kUsage;
+  // Visible: the box has finished filling in its text.
+  HWND box = FindTopLevel(argv[2], timeout, true);
+  if (!box) {
+    std::fprintf(stderr, "vkp_robot: time-out waiting for box \"%s\"\n", argv[2]);
+    return kNotFound;
+  }
+  HWND ctl = GetDlgItem(box, static_cast<int>(button));
+  if (!ctl) {
+    std::fprintf(stderr, "vkp_robot: box has no button %lu\n", button);
+    return kNotFound;
+  }
+  char text[1024];
+  HWND stat = GetDlgItem(box, 0xFFFF);
+  if (stat) {
+    ReadText(stat, text, sizeof text);
+  } else {
+    text[0] = '\0';
+  }
+  PrintEscaped(text);
+  std::fputc('\n', stdout);
+  std::fflush(stdout);
+  const WPARAM wp = MAKEWPARAM(static_cast<WORD>(button), BN_CLICKED);
+  return PostMessageA(box, WM_COMMAND, wp, reinterpret_cast<LPARAM>(ctl)) ? 0 : kFailed;
+}
+
+bool WriteAll(HANDLE file, const void* data, DWORD size) {
+  DWORD written = 0;
+  return WriteFile(file, data, size, &written, nullptr) && written == size;
+}
+
+int CmdScreenshot(int argc, char** argv) {
+  if (argc < 4) return kUsage;
+  HWND hwnd = FindOrReport(argv[2]);
+  if (!hwnd) return kNotFound;
+  RECT rc{};
+  if (!GetWindowRect(hwnd, &rc)) return kFailed;
+  const int w = rc.right - rc.left, h = rc.bottom - rc.top;
+  if (w <= 0 || h <= 0 || w > 8192 || h > 8192) return kFailed;
+  WindowDc screen(nullptr);
+  if (!screen.get()) return kFailed;
+  MemoryDc mem(screen.get());
+  GdiObject bitmap(CreateCompatibleBitmap(screen.get(), w, h));
+  if (!mem.get() || !bitmap.get()) return kFailed;
+  mem.Select(bitmap.get());
+  // Copied from the screen: the window belongs to another process, so its
+  // own DC cannot be handed to it (PrintWindow).
+  if (!BitBlt(mem.get(), 0, 0, w, h, screen.get(), rc.left, rc.top, SRCCOPY)) return kFailed;
+  const DWORD stride = ((static_cast<DWORD>(w) * 3 + 3) / 4) * 4;
+  const DWORD imageSize = stride * static_cast<DWORD>(h);
+  HGLOBAL pixelsMem = GlobalAlloc(GMEM_FIXED, imageSize);
+  if (!pixelsMem) return kFailed;
+  struct Freer {
+    HGLOBAL m;
+    ~Freer() { GlobalFree(m); }
+  } freer{pixelsMem};
+  BITMAPINFOHEADER bih{};
+  bih.biSize = sizeof bih;
+  bih.biWidth = w;
+  bih.biHeight = h;  // bottom-up, as BMP files store rows
+  bih.biPlanes = 1;
+  bih.biBitCount = 24;
+  bih.biCompression = BI_RGB;
+  bih.biSizeImage = imageSize;
+  mem.Restore();  // GetDIBits wants the bitmap deselected
+  if (!GetDIBits(mem.get(), static_cast<HBITMAP>(bitmap.get()), 0, static_cast<UINT>(h),
+                 pixelsMem, reinterpret_cast<BITMAPINFO*>(&bih), DIB_RGB_COLORS))
+    return kFailed;
+  BITMAPFILEHEADER bfh{};
+  bfh.bfType = 0x4D42;  // "BM"
+  bfh.bfOffBits = sizeof bfh + sizeof bih;
+  bfh.bfSize = bfh.bfOffBits + imageSize;
+  Handle file(CreateFileA(argv[3], GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                          FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.valid()) return kFailed;
+  if (!WriteAll(file.get(), &bfh, sizeof bfh) || !WriteAll(file.get(), &bih, sizeof bih) ||
+      !WriteAll(file.get(), pixelsMem, imageSize))
+    return kFailed;
+  std::printf("%dx%d\n", w, h);
+  return 0;
+}
+
+int CmdLaunch(int argc, char** argv) {
+  if (argc < 5) return kUsage;
+  const char* exitFile = argv[2];
+  const char* workDir = argv[3];
+  char cmdLine[1024];
+  const int n = std::snprintf(cmdLine, sizeof cmdLine, "\"%s\"", argv[4]);
+  if (n < 0 || static_cast<size_t>(n) >= sizeof cmdLine) return kUsage;
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  if (!CreateProcessA(argv[4], cmdLine, nullptr, nullptr, FALSE, 0, nullptr, workDir, &si, &pi)) {
+    std::fprintf(stderr, "vkp_robot: CreateProcess failed (%lu)\n", GetLastError());
+    return kFailed;
+  }
+  Handle process(pi.hProcess);
+  Handle thread(pi.hThread);
+  std::printf("%lu\n", pi.dwProcessId);
+  std::fflush(stdout);
+  WaitForSingleObject(process.get(), INFINITE);
+  DWORD code = 0;
+  if (!GetExitCodeProcess(process.get(), &code)) return kFailed;
+  // Written aside and renamed, so a reader never sees a partial number.
+  char tmpName[MAX_PATH];
+  const int m = std::snprintf(tmpName, sizeof tmpName, "%s.tmp", exitFile);
+  if (m < 0 || static_cast<size_t>(m) >= sizeof tmpName) return kUsage;
+  char text[16];
+  const int len = std::snprintf(text, sizeof text, "%lu", static_cast<unsigned long>(code));
+  {
+    Handle file(CreateFileA(tmpName, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid() || !WriteAll(file.get(), text, static_cast<DWORD>(len))) return kFailed;
+  }
+  if (!MoveFileExA(tmpName, exitFile, MOVEFILE_REPLACE_EXISTING)) return kFailed;
+  return 0;
+}
+
+struct Command {
+  const char* name;
+  int (*run)(int, char**);
+};
+
+const Command kCommands[] = {
+    {"wait-window", CmdWaitWindow}, {"controls", CmdControls},
+    {"click", CmdClick},            {"radio", CmdRadio},
+    {"type", CmdType},              {"ip", CmdIp},
+    {"list", CmdList},              {"toggle", CmdToggle},
+    {"click-row", CmdClickRow},     {"key", CmdKey},
+    {"close", CmdClose},            {"sysmenu-has-close", CmdSysmenuHasClose},
+    {"foreground", CmdForeground},  {"answer", CmdAnswer},
+    {"screenshot", CmdScreenshot},  {"launch", CmdLaunch},
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc >= 2) {
+    for (const Command& c : kCommands) {
+      if (std::strcmp(argv[1], c.name) == 0) {
+        const int rc = c.run(argc, argv);
+        if (rc == kUsage) std::fprintf(stderr, "vkp_robot: bad arguments for %s\n", c.name);
+        std::fflush(stdout);
+        return rc;
+      }
+    }
+  }
+  std::fprintf(stderr, "usage: vkp_robot COMMAND ARGS (see robot.cpp)\n");
+  return kUsage;
+}

@@ -1,0 +1,14 @@
+// Configuration files for tests: the one in the current directory and the
+// one in the Windows directory's "VKP-M200" folder; both removed on cleanup.
+#pragma once
+
+#include <string>
+
+namespace vkp::test {
+
+std::string CurrentDirConfigPath();
+std::string WindowsDirConfigPath();
+void WriteTextFile(const std::string& path, const std::string& content);
+void RemoveConfigFiles();
+
+}  // namespace vkp::test

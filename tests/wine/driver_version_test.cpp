@@ -1,0 +1,209 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "installer/DriverVersion.h"
+#include "installer/InstallEngine.h"
+#include "platform/WinHeaders.h"
+#include "support/TraceLog.h"
+#include "tests/seam/FakeOs.h"
+#include "tests/wine/TestProgram.h"
+
+namespace vkp {
+namespace {
+
+constexpr char kDriver[] = "NORVEKA VKP-M200";
+constexpr char kProcessor[] = "ZEM PRINT PROCESSOR VKP-M200";
+
+// Registers spooler objects directly (Wine accepts a driver whose files are
+// missing and a printer whose port does not exist) and removes them again.
+class SpoolerObjects {
+ public:
+  ~SpoolerObjects() {
+    for (const auto& name : printers_) {
+      HANDLE printer = nullptr;
+      PRINTER_DEFAULTSA defaults{nullptr, nullptr, PRINTER_ALL_ACCESS};
+      if (OpenPrinterA(const_cast<char*>(name.c_str()), &printer, &defaults)) {
+        DeletePrinter(printer);
+        ClosePrinter(printer);
+      }
+    }
+    for (const auto& name : drivers_) DeletePrinterDriverA(nullptr, nullptr, const_cast<char*>(name.c_str()));
+  }
+
+  void RegisterDriver(const std::string& name) {
+    DRIVER_INFO_3A info{};
+    info.cVersion = 3;
+    info.pName = const_cast<char*>(name.c_str());
+    info.pEnvironment = const_cast<char*>("Windows NT x86");
+    info.pDriverPath = const_cast<char*>("UNIDRV.DLL");
+    info.pDataFile = const_cast<char*>("VKP200.GPD");
+    info.pConfigFile = const_cast<char*>("UNIDRVUI.DLL");
+    ASSERT_TRUE(AddPrinterDriverA(nullptr, 3, reinterpret_cast<BYTE*>(&info))) << GetLastError();
+    drivers_.push_back(name);
+  }
+
+  // A printer of `driver`, carrying the given version values (-1: value absent).
+  void RegisterPrinter(const std::string& name, const std::string& driver, std::vector<long long> version) {
+    PRINTER_INFO_2A info{};
+    info.pPrinterName = const_cast<char*>(name.c_str());
+    info.pPortName = const_cast<char*>("FILE:");
+    info.pDriverName = const_cast<char*>(driver.c_str());
+    info.pPrintProcessor = const_cast<char*>("winprint");
+    info.pDatatype = const_cast<char*>("RAW");
+    HANDLE printer = AddPrinterA(nullptr, 2, reinterpret_cast<BYTE*>(&info));
+    ASSERT_NE(printer, nullptr) << GetLastError();
+    printers_.push_back(name);
+    static const char* const kNames[4] = {"MajorVersion", "MinorVersion", "BuildVersion", "ExtraVersion"};
+    for (int i = 0; i < 4; ++i) {
+      if (version.at(static_cast<std::size_t>(i)) < 0) continue;
+      DWORD value = static_cast<DWORD>(version[static_cast<std::size_t>(i)]);
+      ASSERT_EQ(SetPrinterDataA(printer, const_cast<char*>(kNames[i]), REG_DWORD, reinterpret_cast<BYTE*>(&value),
+                                sizeof value),
+                static_cast<DWORD>(ERROR_SUCCESS));
+    }
+    ClosePrinter(printer);
+  }
+
+ private:
+  std::vector<std::string> printers_, drivers_;
+};
+
+int Check() { return CheckInstalledVersion(kDriver, kProcessor, 2, 0, 2, 0); }
+
+TEST(CheckInstalledVersion, NothingInstalledGives2) { EXPECT_EQ(Check(), 2); }
+
+TEST(CheckInstalledVersion, ComparesThePrintersVersionPartByPart) {
+  struct Row {
+    std::vector<long long> version;
+    int expected;
+  };
+  const Row rows[] = {
+      {{2, 0, 2, 0}, 3},   {{2, 0, 1, 9}, 0},   {{2, 1, 0, 0}, 1},  {{1, 9, 9, 9}, 0},
+      {{3, 0, 0, 0}, 1},   {{2, 0, 2, 1}, 1},   {{2, 0, 3, 0}, 1},  {{2, 0, 2, -1}, 0},
+      {{-1, -1, -1, 0}, 0},  // unread values count as 0: the installed version is older
+  };
+  for (const Row& row : rows) {
+    SpoolerObjects spooler;
+    spooler.RegisterDriver(kDriver);
+    spooler.RegisterPrinter("Receipt", kDriver, row.version);
+    EXPECT_EQ(Check(), row.expected) << row.version[0] << "." << row.version[1] << "." << row.version[2] << "."
+                                     << row.version[3];
+  }
+}
+
+TEST(CheckInstalledVersion, OnlyTheFirstPrinterOfTheModelInEnumerationOrderCounts) {
+  SpoolerObjects spooler;
+  spooler.RegisterDriver(kDriver);
+  spooler.RegisterDriver("Other Driver");
+  spooler.RegisterPrinter("Alpha", "Other Driver", {9, 9, 9, 9});
+  spooler.RegisterPrinter("Newer", kDriver, {2, 1, 0, 0});
+  spooler.RegisterPrinter("Same", kDriver, {2, 0, 2, 0});
+
+  DWORD needed = 0, count = 0;
+  EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, nullptr, 0, &needed, &count);
+  std::vector<BYTE> buffer(needed);
+  ASSERT_TRUE(EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, buffer.data(), needed, &needed, &count));
+  std::string first;
+  for (DWORD i = 0; i < count && first.empty(); ++i) {
+    const auto& printer = reinterpret_cast<PRINTER_INFO_2A*>(buffer.data())[i];
+    if (std::string(printer.pDriverName) == kDriver) first = printer.pPrinterName;
+  }
+  ASSERT_FALSE(first.empty());
+  EXPECT_EQ(Check(), first == "Newer" ? 1 : 3) << "first printer of the model: " << first;
+}
+
+TEST(CheckInstalledVersion, TracesOfTheModelWithoutPrinterGive0) {
+  {
+    SpoolerObjects spooler;
+    spooler.RegisterDriver(kDriver);
+    EXPECT_EQ(Check(), 0) << "driver without printer";
+  }
+  EXPECT_EQ(Check(), 2) << "clean again";
+}
+
+// Wine's EnumPrintProcessors lists only its built-in processors, whatever is
+// registered: the list comes from the seam.
+void ListProcessors(test::FakeOs& os, std::vector<std::string> names) {
+  os.Replace<&PlatformApi::EnumPrintProcessorsA>(
+      [names](LPSTR, LPSTR, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed, LPDWORD count) -> BOOL {
+        if (level != 1) return FALSE;
+        DWORD bytes = static_cast<DWORD>(names.size() * sizeof(PRINTPROCESSOR_INFO_1A));
+        for (const auto& name : names) bytes += static_cast<DWORD>(name.size() + 1);
+        *needed = bytes;
+        if (buffer == nullptr || size < bytes) {
+          SetLastError(ERROR_INSUFFICIENT_BUFFER);
+          return FALSE;
+        }
+        auto* items = reinterpret_cast<PRINTPROCESSOR_INFO_1A*>(buffer);
+        char* text = reinterpret_cast<char*>(buffer + names.size() * sizeof(PRINTPROCESSOR_INFO_1A));
+        for (std::size_t i = 0; i < names.size(); ++i) {
+          std::memcpy(text, names[i].c_str(), names[i].size() + 1);
+          items[i].pName = text;
+          text += names[i].size() + 1;
+        }
+        *count = static_cast<DWORD>(names.size());
+        return TRUE;
+      });
+}
+
+TEST(CheckInstalledVersion, ThePrintProcessorAloneGives0) {
+  test::FakeOs os;
+  ListProcessors(os, {"winprint", kProcessor});
+  EXPECT_EQ(Check(), 0);
+  ListProcessors(os, {"winprint", "zem print processor vkp-m200"});
+  EXPECT_EQ(Check(), 2) << "names differing in case do not match";
+  ListProcessors(os, {});
+  EXPECT_EQ(Check(), 2);
+}
+
+TEST(CheckInstalledVersion, NamesDifferingOnlyInCaseDoNotMatch) {
+  SpoolerObjects spooler;
+  spooler.RegisterDriver("norveka vkp-m200");
+  spooler.RegisterPrinter("Receipt", "norveka vkp-m200", {2, 0, 2, 0});
+  EXPECT_EQ(Check(), 2);
+}
+
+TEST(CheckInstalledVersion, ReleasesEveryPrinterItOpens) {
+  SpoolerObjects spooler;
+  spooler.RegisterDriver(kDriver);
+  spooler.RegisterPrinter("Receipt", kDriver, {2, 0, 2, 0});
+  test::FakeOs os;
+  EXPECT_EQ(Check(), 3);
+  EXPECT_EQ(os.CountOf("OpenPrinterA"), os.CountOf("ClosePrinter"));
+  const auto opens = os.CallsOf("OpenPrinterA");
+  ASSERT_EQ(opens.size(), 1u);
+  EXPECT_EQ(opens[0].args.at(0), "<buffer>") << "opened by a copy of the name";
+}
+
+TEST(PrinterDrvExistStep, FindsTheExactNameAndReportsItsStep) {
+  InitTraceLog();
+  SpoolerObjects spooler;
+  spooler.RegisterDriver(kDriver);
+  test::FakeOs os;
+  InstallEngine engine;
+  EXPECT_EQ(engine.PrinterDrvExist(kDriver), 1);
+  EXPECT_EQ(engine.PrinterDrvExist("NORVEKA VKP-M20"), 0);
+  EXPECT_EQ(engine.PrinterDrvExist("norveka vkp-m200"), 0);
+  EXPECT_EQ(os.Sleeps(), (std::vector<DWORD>{500, 500, 500}));
+  const std::string log = test::ReadTraceLog();
+  EXPECT_NE(log.find(": PrinterDrvExist BEGIN\r\n"), std::string::npos);
+  EXPECT_NE(log.find(": NORVEKA VKP-M200 PRINTER DRIVER EXISTS.\r\n"), std::string::npos);
+  EXPECT_NE(log.find(": NORVEKA VKP-M20 PRINTER DRIVER DOES NOT EXIST.\r\n"), std::string::npos);
+  EXPECT_NE(log.find(": PrinterDrvExist END\r\n"), std::string::npos);
+}
+
+TEST(PrinterDrvExistStep, AFailedEnumerationMeansNoDriver) {
+  InitTraceLog();
+  SpoolerObjects spooler;
+  spooler.RegisterDriver(kDriver);
+  test::FakeOs os;
+  os.FailNth("EnumPrinterDriversA", 2, ERROR_OUTOFMEMORY);
+  InstallEngine engine;
+  EXPECT_EQ(engine.PrinterDrvExist(kDriver), 0);
+}
+
+}  // namespace
+}  // namespace vkp
