@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "installer/EnumBuffer.h"
+#include "installer/engine/DriverPresence.h"
 #include "platform/Os.h"
 #include "platform/UniqueHandles.h"
 #include "support/BoundedText.h"
@@ -37,7 +38,7 @@ bool ReadPrinterVersion(const char* printerName, DWORD (&version)[4]) {
 }  // namespace
 
 int CheckInstalledVersion(const char* driverName, const char* processorName, unsigned major,
-                          unsigned minor, unsigned build, unsigned extra) {
+                          unsigned minor, unsigned build, unsigned extra, bool is64Bit) {
   const EnumResult printers = EnumerateTwice([](BYTE* buffer, DWORD size, DWORD* needed, DWORD* count) {
     return Os().EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, buffer, size, needed, count);
   });
@@ -54,21 +55,10 @@ int CheckInstalledVersion(const char* driverName, const char* processorName, uns
     return kInstalledSame;
   }
 
-  const EnumResult drivers = EnumerateTwice([](BYTE* buffer, DWORD size, DWORD* needed, DWORD* count) {
-    return Os().EnumPrinterDriversA(nullptr, nullptr, 4, buffer, size, needed, count);
-  });
-  for (DWORD i = 0; i < drivers.count; ++i) {
-    const char* name = drivers.Items<DRIVER_INFO_4A>()[i].pName;
-    if (name != nullptr && std::strcmp(name, driverName) == 0) return kInstalledDifferentOlder;
-  }
-
-  const EnumResult processors = EnumerateTwice([](BYTE* buffer, DWORD size, DWORD* needed, DWORD* count) {
-    return Os().EnumPrintProcessorsA(nullptr, nullptr, 1, buffer, size, needed, count);
-  });
-  for (DWORD i = 0; i < processors.count; ++i) {
-    const char* name = processors.Items<PRINTPROCESSOR_INFO_1A>()[i].pName;
-    if (name != nullptr && std::strcmp(name, processorName) == 0) return kInstalledDifferentOlder;
-  }
+  if (PrinterDriverListed(driverName, nullptr, 4) || (is64Bit && PrinterDriverListed(driverName, kEnvironmentX64, 4)))
+    return kInstalledDifferentOlder;
+  if (PrintProcessorListed(processorName, nullptr) || (is64Bit && PrintProcessorListed(processorName, kEnvironmentX64)))
+    return kInstalledDifferentOlder;
   return kInstalledNothing;
 }
 

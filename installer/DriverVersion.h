@@ -10,7 +10,9 @@ enum InstalledVersion : int {
   kInstalledSame = 3,
 };
 
+// On 64-bit Windows (is64Bit) the driver and the processor are also looked
+// for in "Windows x64", where the installation registers them.
 int CheckInstalledVersion(const char* driverName, const char* processorName, unsigned major,
-                          unsigned minor, unsigned build, unsigned extra);
+                          unsigned minor, unsigned build, unsigned extra, bool is64Bit = false);
 
 }  // namespace vkp

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "platform/WinHeaders.h"
+
 #include "ui/Controls.h"
 #include "ui/SharedText.h"
 
@@ -27,6 +29,38 @@ class InstallEngine {
 
   // 1 when a printer driver of exactly this name is installed, else 0.
   int PrinterDrvExist(const char* name);
+
+  // Installation sequences (printui on Vista and later, direct spooler calls before).
+  void AddToWin2KWithWHQL(int portCode);
+  void AddToWin2K(int portCode);
+
+  // Spooler registration.
+  void SetEthernetPort(const std::string& ipAddress, int portNumber);
+  void AddEthernetPort();
+  int AddLanguageMonitor();
+  int AddPrinterProcessor();
+  int AddPrinterDriverToSystem();
+  int AddPrinterToSystem(int portCode, const std::string& printerName);
+
+  // File staging.
+  void CopyFilesNeededToAddPrnDrv();
+  void CopyFilesOfUtilities();
+  int CreateDirectoryWithSA(const char* path);
+  bool CopyFileErrorHandler(const char* source, const char* target, DWORD errorCode);
+
+  // Uninstall registration, INF store, and what earlier installations left.
+  void RegisterUninstallInfo();
+  void CopyINFFile();
+  int INFFileExist(const std::string& section, const std::string& key);
+  void DeleteVidPid();
+  void DeletePrnDrvPnPDirectory();
+  void Delete_USB_Info();
+  void DeleteFilesUsed();
+
+  // The printer-driver and print-processor directories of strEnvironment;
+  // false (with a trace line) when the spooler cannot tell.
+  bool DriverDirectory(char (&directory)[256]);
+  bool ProcessorDirectory(char (&directory)[256]);
 
   int bIs64Bit = 0;
   int nPortNumber = 0;

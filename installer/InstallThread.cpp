@@ -1,25 +1,30 @@
 #include "installer/InstallThread.h"
 
 #include "installer/ConfigFile.h"
+#include "installer/DriverVersion.h"
+#include "installer/engine/InstallExitCodes.h"
+#include "installer/engine/PortCodes.h"
 #include "installer/VKPM200_InstallerDlg.h"
 #include "installer/pure/ConfigRules.h"
 #include "platform/Os.h"
 #include "support/OsClassification.h"
 #include "support/TraceLog.h"
+#include "resources/InstallerResource.h"
 #include "ui/MessageBox.h"
+#include "ui/SystemText.h"
 
 namespace vkp {
 
 namespace {
 
-constexpr int kPortCodeBase = 1000;
-
 // Windows releases before 2000 (the 9x family, NT 4 and older) are refused.
 void RefuseUnsupportedSystem(const InstallerDlg& dialog) {
   if (dialog.nOSVersion >= kOsWin2000) return;
   ui::ShowMessageBox("THE DRIVER CAN NOT BE INSTALLED ON THIS OS.", MB_OK | MB_ICONINFORMATION);
-  Os().ExitProcess(0);
+  Os().ExitProcess(kExitInstallFailed);
 }
+
+unsigned VersionPart(UINT id) { return static_cast<unsigned>(LenientDecimal(ui::LoadResourceString(id).c_str())); }
 
 }  // namespace
 
@@ -61,10 +66,36 @@ void InstallerDlg::InstallWithConfiguredPort() {
   InstallForPort(portType, portNumber, ipAddress);
 }
 
+void InstallerDlg::CheckDifferentVersion() {
+  const unsigned major = VersionPart(IDS_VERSION_MAJOR);
+  const unsigned minor = VersionPart(IDS_VERSION_MINOR);
+  const unsigned build = VersionPart(IDS_VERSION_BUILD);
+  const unsigned extra = VersionPart(IDS_VERSION_EXTRA);
+  const std::string driver = ui::LoadResourceString(IDS_MODEL_DISPLAY_NAME);
+  const std::string processor = ui::LoadResourceString(IDS_PROCESSOR_NAME);
+  const int result =
+      CheckInstalledVersion(driver.c_str(), processor.c_str(), major, minor, build, extra, bIs64Bit != 0);
+  if (result == kInstalledNothing || result == kInstalledSame) return;
+
+  bRemoving = 1;
+  ui::ShowMessageBox("There is a different version driver in this system.\r\n\r\nThe installed driver will be removed.",
+                     MB_OK | MB_ICONINFORMATION);
+  ReplaceDifferentVersion();
+}
+
 void InstallerDlg::InstallForPort(int portType, int portNumber, const std::string& ipAddress) {
-  WriteTraceLog("\r\n");
-  WriteTraceLog("PORT CODE : %d", kPortCodeBase + portType);
-  WriteTraceLog("PORT NUMBER : %d, IP ADDRESS : %s", portNumber, ipAddress.c_str());
+  CheckDifferentVersion();
+  if (portType == kPortTypeWirelessLan) {
+    engine.SetEthernetPort(ipAddress, portNumber);
+    engine.AddEthernetPort();
+  }
+  if (portType < 0 || portType >= kPortTypeCount) return;  // nothing to install
+  const int portCode = kPortCom1 + portType;
+  if (nOSVersion >= kOsVista) {
+    engine.AddToWin2KWithWHQL(portCode);
+  } else {
+    engine.AddToWin2K(portCode);
+  }
 }
 
 }  // namespace vkp

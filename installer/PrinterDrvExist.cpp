@@ -1,8 +1,5 @@
-#include <cstring>
-
-#include "installer/EnumBuffer.h"
 #include "installer/InstallEngine.h"
-#include "platform/Os.h"
+#include "installer/engine/DriverPresence.h"
 #include "support/TraceLog.h"
 
 namespace vkp {
@@ -12,20 +9,12 @@ int InstallEngine::PrinterDrvExist(const char* name) {
   WriteTraceLog("PrinterDrvExist BEGIN");
   ReportStep("Checking existing drivers...\r\n");
 
-  const EnumResult drivers = EnumerateTwice([](BYTE* buffer, DWORD size, DWORD* needed, DWORD* count) {
-    return Os().EnumPrinterDriversA(nullptr, nullptr, 3, buffer, size, needed, count);
-  });
-  for (DWORD i = 0; i < drivers.count; ++i) {
-    const char* driver = drivers.Items<DRIVER_INFO_3A>()[i].pName;
-    if (driver != nullptr && std::strcmp(driver, name) == 0) {
-      WriteTraceLog("%s PRINTER DRIVER EXISTS.", name);
-      WriteTraceLog("PrinterDrvExist END");
-      return 1;
-    }
-  }
-  WriteTraceLog("%s PRINTER DRIVER DOES NOT EXIST.", name);
+  // On 64-bit Windows the model is installed for "Windows x64", which this
+  // 32-bit program's own environment does not show.
+  const bool exists = PrinterDriverListed(name, nullptr) || (bIs64Bit && PrinterDriverListed(name, kEnvironmentX64));
+  WriteTraceLog(exists ? "%s PRINTER DRIVER EXISTS." : "%s PRINTER DRIVER DOES NOT EXIST.", name);
   WriteTraceLog("PrinterDrvExist END");
-  return 0;
+  return exists ? 1 : 0;
 }
 
 }  // namespace vkp

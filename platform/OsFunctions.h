@@ -51,6 +51,9 @@
   X(FormatMessageA, Zero)                       \
   X(GetLastError, NoFail)                       \
   X(LocalFree, NoFail)                          \
+  /* text conversion */                         \
+  X(MultiByteToWideChar, Zero)                  \
+  X(WideCharToMultiByte, Zero)                  \
   /* user interaction */                        \
   X(MessageBoxA, Zero)                          \
   /* registry and shell registry */             \

@@ -177,4 +177,16 @@ bool StageInstaller(WinePrefix& prefix) {
   return prefix.CopyIn(Config::Get().InstallerExe(), kInstallerWin);
 }
 
+bool StageInstallerFolder(WinePrefix& prefix) {
+  namespace fs = std::filesystem;
+  const fs::path dist = Config::Get().DistDir();
+  if (!fs::is_regular_file(dist / "VKPM200_Installer.exe")) return false;
+  std::error_code error;
+  const fs::path target = prefix.Path(kInstallerDirWin);
+  fs::create_directories(target, error);
+  fs::copy(dist, target, fs::copy_options::recursive | fs::copy_options::overwrite_existing, error);
+  // The freshly built installer, in case the folder holds an older one.
+  return !error && StageInstaller(prefix);
+}
+
 }  // namespace vkp::e2e

@@ -29,6 +29,8 @@ Config& Config::Get() {
   return config;
 }
 
+std::string Config::DistDir() const { return EnvOr("VKP_DIST_DIR", sourceDir + "/build/dist/VKPM200"); }
+
 void ParseConfigFlags(int* argc, char** argv) {
   int kept = 1;
   for (int i = 1; i < *argc; ++i) {
@@ -57,6 +59,14 @@ WinePrefix::WinePrefix(PrefixOptions options) : options_(std::move(options)) {
   if (root_.empty() || !fs::is_directory(root_ + "/drive_c")) {
     error_ = "clone-prefix gave no prefix: " + clone.out;
     return;
+  }
+  if (options_.standIns) {  // edits system.reg: before any server runs
+    const RunResult installed =
+        RunProcess({cfg.sourceDir + "/tests/wine/install-standins", root_, options_.arch}, {}, 60000);
+    if (!installed.ok()) {
+      error_ = "install-standins failed: " + installed.err;
+      return;
+    }
   }
   if (!options_.display.empty()) {
     // Windows must render on a real display: drop the null driver setting.

@@ -22,6 +22,8 @@ struct Config {
   std::string RobotHookDll() const { return buildDir + "/tests/robot/vkp_robot_hook.dll"; }
   std::string SampleExe() const { return buildDir + "/tests/robot/vkp_robot_sample.exe"; }
   std::string InstallerExe() const { return buildDir + "/installer/VKPM200_Installer.exe"; }
+  // The installer's folder as scripts/build-package assembles it.
+  std::string DistDir() const;
 };
 
 // Takes --build-dir= and --source-dir= out of argv; the rest stays for gtest.
@@ -31,6 +33,7 @@ struct PrefixOptions {
   std::string arch = "win64";    // win64 or win32
   std::string winver = "win10";  // a Wine version name, or "default"
   std::string display;           // X display to use; empty: headless (null driver)
+  bool standIns = false;         // our printui and TCP/IP monitor, as tests/wine/install-standins puts them
 };
 
 class WinePrefix {

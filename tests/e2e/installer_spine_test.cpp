@@ -18,6 +18,8 @@ constexpr const char* kBoxCaption = "VKPM200_Installer";
 constexpr const char* kRefusal = "THE DRIVER CAN NOT BE INSTALLED ON THIS OS.";
 constexpr const char* kTraceWin = "C:\\Temp\\VKP-M200_Installer.txt";
 constexpr unsigned kIdOk = 1;
+// A refused installation is a failed one for deployment tools.
+constexpr unsigned long kExitRefused = 1603;
 
 struct Fixture {
   std::unique_ptr<WinePrefix> prefix;
@@ -79,7 +81,7 @@ void RefusesOldSystem(const std::string& arch) {
   ExpectProgressDialog(*f.robot);
   EXPECT_FALSE(run.ExitCode().has_value()) << "ended before the refusal was answered";
   EXPECT_EQ(f.robot->Answer(kBoxCaption, kIdOk, 15000), std::optional<std::string>(kRefusal));
-  EXPECT_EQ(run.WaitExit(15000), std::optional<unsigned long>(0));
+  EXPECT_EQ(run.WaitExit(15000), std::optional<unsigned long>(kExitRefused));
 
   const std::optional<std::string> trace = f.prefix->ReadFile(kTraceWin);
   ASSERT_TRUE(trace.has_value()) << f.prefix->Path(kTraceWin);
@@ -141,7 +143,7 @@ TEST(InstallerSingleInstance, SecondStartActivatesTheFirstsMessageBox) {
   EXPECT_FALSE(first.ExitCode().has_value());
 
   EXPECT_EQ(f.robot->Answer(kBoxCaption, kIdOk, 5000), std::optional<std::string>(kRefusal));
-  EXPECT_EQ(first.WaitExit(15000), std::optional<unsigned long>(0));
+  EXPECT_EQ(first.WaitExit(15000), std::optional<unsigned long>(kExitRefused));
   EXPECT_TRUE(f.robot->Do({"close", "VKP Robot Sample"}).ok());
   EXPECT_EQ(other.WaitExit(10000), std::optional<unsigned long>(2));
 }
@@ -180,7 +182,7 @@ TEST(InstallerSingleInstance, TwentySimultaneousStartsLeaveOne) {
   }
   ASSERT_NE(remaining, -1) << "no installer stayed: " << codes.str();
   EXPECT_EQ(f.robot->Answer(kBoxCaption, kIdOk, 5000), std::optional<std::string>(kRefusal));
-  EXPECT_EQ(runs[static_cast<size_t>(remaining)]->WaitExit(15000), std::optional<unsigned long>(0));
+  EXPECT_EQ(runs[static_cast<size_t>(remaining)]->WaitExit(15000), std::optional<unsigned long>(kExitRefused));
 }
 
 }  // namespace

@@ -53,6 +53,18 @@ class InstallThreadTest : public ::testing::Test {
     return code;
   }
 
+  // The printui command the installation would start; its start is made to
+  // fail, which ends the run with 1603 after the closing steps.
+  static void CapturePrintUi(FakeOs& os, std::string& commandLine) {
+    os.Replace<&PlatformApi::CreateProcessA>(
+        [&commandLine](LPCSTR, LPSTR line, LPSECURITY_ATTRIBUTES, LPSECURITY_ATTRIBUTES, BOOL, DWORD, LPVOID, LPCSTR,
+                       LPSTARTUPINFOA, LPPROCESS_INFORMATION) -> BOOL {
+          commandLine = line;
+          SetLastError(ERROR_FILE_NOT_FOUND);
+          return FALSE;
+        });
+  }
+
   test::TestApp app{"VKPM200_Installer"};
 };
 
@@ -61,7 +73,7 @@ TEST_F(InstallThreadTest, ReleasesBefore2000AreRefused) {
     FakeOs os;
     InstallerDlg dialog;
     dialog.nOSVersion = code;
-    EXPECT_EQ(RunWorker(dialog), 0u);
+    EXPECT_EQ(RunWorker(dialog), 1603u);
     const auto boxes = os.MessageBoxes();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, "THE DRIVER CAN NOT BE INSTALLED ON THIS OS.");
@@ -77,15 +89,17 @@ TEST_F(InstallThreadTest, SilentModeTakesThePortFromTheConfiguration) {
                 "[VKPM200]\r\nPORTDLG=FALSE\r\nPORT=WLAN\r\nWLAN_PORT=20000\r\nWLAN_IP_1=192\r\nWLAN_IP_2=168\r\n"
                 "WLAN_IP_3=0\r\nWLAN_IP_4=20\r\n");
   FakeOs os;
+  std::string command;
+  CapturePrintUi(os, command);
   InstallerDlg dialog;
   dialog.nOSVersion = 2010;
-  EXPECT_EQ(RunWorker(dialog), 0u);
-  EXPECT_TRUE(os.MessageBoxes().empty());
+  EXPECT_EQ(RunWorker(dialog), 1603u);
+  EXPECT_NE(command.find("/r \"IP_192.168.0.20\""), std::string::npos) << command;
   const std::string log = test::ReadTraceLog();
-  EXPECT_NE(log.find(": PORT CODE : 1005\r\n"), std::string::npos) << log;
-  EXPECT_NE(log.find(": PORT NUMBER : 20000, IP ADDRESS : 192.168.0.20\r\n"), std::string::npos)
+  EXPECT_NE(log.find(": IP ADDRESS : 192.168.0.20\r\n"), std::string::npos) << log;
+  EXPECT_NE(log.find(": PORT NUMBER : 20000\r\n"), std::string::npos)
       << "silent mode does not validate the port number";
-  EXPECT_EQ(dialog.bInstalling, 0);
+  EXPECT_NE(log.find(": AddEthernetPort BEGIN\r\n"), std::string::npos) << "the port is created first";
   EXPECT_EQ(FindWindowA(nullptr, "Port Type"), nullptr) << "the hidden dialog is destroyed";
 }
 
@@ -100,19 +114,20 @@ TEST_F(InstallThreadTest, ThePortDialogShowsUnlessTheValueLacksUpperCaseTrue) {
     test::RemoveConfigFiles();
     if (row.config != nullptr) WriteTextFile(CurrentDirConfigPath(), std::string("[VKPM200]\r\nPORT=COM2\r\n") + row.config + "\r\n");
     FakeOs os;
+    std::string command;
+    CapturePrintUi(os, command);
     InstallerDlg dialog;
-    dialog.nOSVersion = 2005;
+    dialog.nOSVersion = 2010;
     bool shown = false;
     EXPECT_EQ(RunWorker(dialog, row.dialogShown ? std::function<void(HWND)>([&](HWND window) {
                                                     shown = true;
                                                     PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
                                                   })
                                                 : nullptr),
-              0u);
+              1603u);
     EXPECT_EQ(shown, row.dialogShown) << (row.config ? row.config : "no file");
-    const std::string code = row.config != nullptr ? "1001" : "1000";  // PORT=COM2, or the default COM1
-    EXPECT_NE(test::ReadTraceLog().find(": PORT CODE : " + code + "\r\n"), std::string::npos)
-        << (row.config ? row.config : "no file");
+    const std::string port = row.config != nullptr ? "COM2:" : "COM1:";  // PORT=COM2, or the default COM1
+    EXPECT_NE(command.find("/r \"" + port + "\""), std::string::npos) << command;
   }
 }
 
@@ -134,15 +149,20 @@ TEST_F(InstallThreadTest, CancellingThePortDialogEndsTheInstallation) {
   EXPECT_EQ(boxes[0].flags, static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
   const std::string log = test::ReadTraceLog();
   EXPECT_NE(log.find(": The driver installation canceled.\r\n"), std::string::npos);
-  EXPECT_EQ(log.find("PORT CODE"), std::string::npos);
+  EXPECT_EQ(log.find("AddToWin2K"), std::string::npos) << "nothing is installed";
 }
 
-TEST_F(InstallThreadTest, TheChosenPortGivesItsCode) {
-  const std::pair<int, int> choices[] = {{IDC_RADIO_COM1, 1000}, {IDC_RADIO_COM3, 1002}, {IDC_RADIO_COM4, 1003},
-                                         {IDC_RADIO_USB, 1004}};
+TEST_F(InstallThreadTest, TheChosenPortReachesThePrintUiCommand) {
+  const std::pair<int, const char*> choices[] = {
+      {IDC_RADIO_COM1, "/if /b \"NORVEKA VKP-M200\" /f .\\VKPM200.inf /r \"COM1:\" /m \"NORVEKA VKP-M200\""},
+      {IDC_RADIO_COM3, "/r \"COM3:\""},
+      {IDC_RADIO_COM4, "/r \"COM4:\""},
+      {IDC_RADIO_USB, "/ia /m \"NORVEKA VKP-M200\" /f .\\VKPM200.inf"}};
   for (const auto& choice : choices) {
     InitTraceLog();
     FakeOs os;
+    std::string command;
+    CapturePrintUi(os, command);
     InstallerDlg dialog;
     dialog.nOSVersion = 2010;
     EXPECT_EQ(RunWorker(dialog,
@@ -150,9 +170,9 @@ TEST_F(InstallThreadTest, TheChosenPortGivesItsCode) {
                           SendMessageA(GetDlgItem(window, choice.first), BM_CLICK, 0, 0);
                           PostMessageA(window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
                         }),
-              0u);
-    EXPECT_NE(test::ReadTraceLog().find(": PORT CODE : " + std::to_string(choice.second) + "\r\n"), std::string::npos)
-        << choice.second;
+              1603u);
+    EXPECT_NE(command.find(choice.second), std::string::npos) << command;
+    EXPECT_EQ(command.find("/u"), std::string::npos) << "no driver installed before";
   }
 }
 

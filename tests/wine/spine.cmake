@@ -30,3 +30,7 @@ foreach(row
   vkp_wine_test(probes.${arch}.${version} EXE vkp_spine_tests ARCH ${arch} VERSION ${version}
     FILTER "RealProbes.*" ENV "VKP_EXPECTED_OS_CODE=${code}")
 endforeach()
+
+# An installation engine wired as the progress dialog wires it.
+vkp_library(vkp_engine_harness ${CMAKE_CURRENT_LIST_DIR}/EngineHarness.cpp)
+target_link_libraries(vkp_engine_harness PUBLIC vkp_installer vkp_test_program)

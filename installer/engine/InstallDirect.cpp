@@ -1,0 +1,63 @@
+#include <string>
+
+#include "installer/InstallEngine.h"
+#include "installer/engine/ClosingQuestion.h"
+#include "platform/Os.h"
+#include "platform/UniqueHandles.h"
+#include "support/SystemHelpers.h"
+#include "support/TraceLog.h"
+
+namespace vkp {
+
+namespace {
+// The model's name, or with "(#n)" appended, whichever is not taken yet.
+std::string UniquePrinterName(const std::string& model) {
+  std::string name = model;
+  for (int n = 0;;) {
+    UniquePrinter existing;
+    if (!Os().OpenPrinterA(const_cast<char*>(name.c_str()), existing.put(), nullptr)) return name;
+    ++n;
+    name = model + "(#" + std::to_string(n) + ")";
+  }
+}
+}  // namespace
+
+void InstallEngine::AddToWin2K(int portCode) {
+  WriteTraceLog("\r\n");
+  WriteTraceLog("AddToWin2K BEGIN");
+  const bool driverPresent = PrinterDrvExist(strModelName.c_str()) != 0;
+  ReportStep("Preparing for installation...\r\n");
+
+  const std::string printerName = driverPresent ? UniquePrinterName(strModelName) : strModelName;
+  WriteTraceLog("PRINTER-DRIVER NAME TO ADD : %s ", printerName.c_str());
+
+  if (!driverPresent) {
+    DeleteVidPid();
+    DeletePrnDrvPnPDirectory();
+    Delete_USB_Info();
+    CopyFilesNeededToAddPrnDrv();
+    AddLanguageMonitor();
+    AddPrinterProcessor();
+    AddPrinterDriverToSystem();
+  }
+  AddPrinterToSystem(portCode, printerName);
+
+  if (!driverPresent) {
+    CopyINFFile();
+    DeleteFilesUsed();
+    RegisterUninstallInfo();
+    CopyFilesOfUtilities();
+    ReportFinal("The driver has been successfully installed.");
+    if (AskClosingQuestion(portCode)) {
+      WriteTraceLog("AddToWin2K END");
+      RestartWindows();
+    }
+  }
+
+  WriteTraceLog("\r\n");
+  WriteTraceLog("AddToWin2K END");
+  ReportFinal("Completed.");
+  Os().Sleep(2000);
+}
+
+}  // namespace vkp

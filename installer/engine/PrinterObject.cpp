@@ -1,0 +1,44 @@
+#include "installer/InstallEngine.h"
+#include "installer/engine/ErrorBox.h"
+#include "installer/engine/InstallExitCodes.h"
+#include "installer/engine/PortCodes.h"
+#include "platform/Os.h"
+#include "platform/UniqueHandles.h"
+#include "support/TraceLog.h"
+
+namespace vkp {
+
+int InstallEngine::AddPrinterToSystem(int portCode, const std::string& printerName) {
+  WriteTraceLog("\r\n");
+  WriteTraceLog("AddPrinterToSystem BEGIN");
+  if (portCode == kPortUsb) {  // a USB printer object comes with Plug and Play
+    WriteTraceLog("AddPrinterToSystem END");
+    return 1;
+  }
+  ReportStep("Adding printer...\r\n");
+  ReportStep("Please wait for adding printer.\r\nIt takes a couple of minutes.", false);
+
+  const std::string portName = PrinterPortName(portCode, strIPAddress);
+  PRINTER_INFO_2A printer{};
+  printer.pPrinterName = const_cast<char*>(printerName.c_str());
+  printer.pPortName = const_cast<char*>(portName.c_str());
+  printer.pDriverName = const_cast<char*>(strModelName.c_str());
+  printer.pPrintProcessor = const_cast<char*>(strProcessorName.c_str());
+  printer.pDatatype = const_cast<char*>("RAW");
+  printer.Attributes = PRINTER_ATTRIBUTE_ENABLE_BIDI | PRINTER_ATTRIBUTE_RAW_ONLY;
+  printer.Priority = 1;
+  printer.Status = 0x80;
+
+  UniquePrinter added(Os().AddPrinterA(nullptr, 2, reinterpret_cast<BYTE*>(&printer)));
+  if (!added) {
+    ShowErrorBox("AddPrinter, Error Code: %d\n\n", Os().GetLastError());
+    WriteTraceLog("AddPrinterToSystem END");
+    Os().ExitProcess(kExitInstallFailed);
+    return 0;
+  }
+  added.reset();
+  WriteTraceLog("AddPrinterToSystem END");
+  return 1;
+}
+
+}  // namespace vkp

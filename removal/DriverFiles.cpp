@@ -1,0 +1,179 @@
+// The driver's files, the hardware-id directory under the driver directory
+// and the installation directory.
+#include <string>
+#include <vector>
+
+#include "platform/Os.h"
+#include "removal/RemovalEngine.h"
+#include "support/BoundedText.h"
+#include "support/SystemHelpers.h"
+#include "support/TraceLog.h"
+
+namespace vkp::removal {
+
+namespace {
+
+constexpr DWORD kPathSize = 256;
+constexpr UINT kModelNameId = 1;
+constexpr UINT kDriverDllId = 5;
+constexpr UINT kUiDllId = 8;
+constexpr UINT kUniDllId = 9;
+constexpr UINT kHardwareIdId = 13;
+
+struct DriverDirectory {
+  const char* environment;
+  std::string path;  // empty when the spooler could not tell it
+};
+
+// The spooler's driver directory of each environment the step covers.
+std::vector<DriverDirectory> DriverDirectories(const std::vector<const char*>& environments) {
+  std::vector<DriverDirectory> directories;
+  for (const char* environment : environments) {
+    char path[kPathSize] = "";
+    DWORD needed = 0;
+    if (Os().GetPrinterDriverDirectoryA(nullptr, const_cast<char*>(environment), 1, reinterpret_cast<BYTE*>(path),
+                                        kPathSize, &needed)) {
+      directories.push_back({environment, path});
+    } else {
+      WriteTraceLog("GetPrinterDriverDirectory failed. (%d)", static_cast<int>(Os().GetLastError()));
+      directories.push_back({environment, std::string()});
+    }
+  }
+  return directories;
+}
+
+}  // namespace
+
+void RemovalEngine::DeleteDriverComponent() {
+  const bool uninstaller = IsUninstaller();
+  const char* stepName = uninstaller ? "DeleteDriverComponent" : "DeleteFilesUsed";
+  WriteTraceLog("\r\n");
+  WriteTraceLog("%s BEGIN", stepName);
+  if (uninstaller) ReportStep("Deleting driver-components...", true, 100);
+
+  char windowsDirectory[kPathSize] = "";
+  if (Os().GetWindowsDirectoryA(windowsDirectory, kPathSize) == 0) {
+    WriteTraceLog("GetWindowsDirectory failed");
+    windowsDirectory[0] = '\0';
+  }
+  const std::vector<DriverDirectory> driverDirectories = DriverDirectories(Environments());
+  if (uninstaller) {
+    for (const DriverDirectory& directory : driverDirectories) {
+      if (directory.environment == nullptr)
+        WriteTraceLog("PrinterDriverDirectory : %s", directory.path.c_str());
+      else
+        WriteTraceLog("PrinterDriverDirectory (%s) : %s", directory.environment, directory.path.c_str());
+    }
+    WriteTraceLog("WindowsDirectory : %s", windowsDirectory);
+  }
+
+  Os().WinExec("net stop spooler", SW_HIDE);
+  Os().Sleep(1500);
+
+  char driverDll[kPathSize] = "";
+  CopyBounded(driverDll, Load(kDriverDllId).c_str());
+  char gpdFile[kPathSize] = "";
+  CopyBounded(gpdFile, Load(host_.ids.gpdFile).c_str());
+  char budFile[kPathSize] = "";
+  CopyBounded(budFile, Load(host_.ids.budFile).c_str());
+  char uiDll[kPathSize] = "";
+  CopyBounded(uiDll, Load(kUiDllId).c_str());
+  char uniDll[kPathSize] = "";
+  CopyBounded(uniDll, Load(kUniDllId).c_str());
+  char uiIniFile[kPathSize] = "";
+  CopyBounded(uiIniFile, Load(host_.ids.uiIniFile).c_str());
+
+  enum class Where { Windows, Driver };
+  struct Row {
+    Where where;
+    const char* file;
+  };
+  std::vector<Row> rows{{Where::Windows, driverDll}};
+  // The installer leaves the rendering DLL of the version-3 folder in place.
+  if (uninstaller) rows.push_back({Where::Driver, driverDll});
+  rows.insert(rows.end(), {{Where::Driver, gpdFile},
+                           {Where::Windows, gpdFile},
+                           {Where::Driver, budFile},
+                           {Where::Driver, uiDll},
+                           {Where::Windows, uiDll},
+                           {Where::Windows, uniDll},
+                           {Where::Driver, uniDll},
+                           {Where::Windows, uiIniFile}});
+
+  for (const Row& row : rows) {
+    if (row.where == Where::Windows) {
+      // Without the directory the path would start at the current drive's root.
+      if (windowsDirectory[0] != '\0')
+        DeleteFileIn(windowsDirectory, "\\", row.file);
+      else
+        WriteTraceLog("Windows directory unknown : %s not deleted", row.file);
+      continue;
+    }
+    for (const DriverDirectory& directory : driverDirectories) {
+      if (!directory.path.empty())
+        DeleteFileIn(directory.path.c_str(), "\\3\\", row.file);
+      else
+        WriteTraceLog("Driver directory unknown : %s not deleted", row.file);
+    }
+  }
+
+  WriteTraceLog("%s END", stepName);
+  Os().WinExec("net start spooler", SW_HIDE);
+  Os().Sleep(2000);
+}
+
+void RemovalEngine::DeletePrnDrvPnPDirectory() {
+  WriteTraceLog("\r\n");
+  WriteTraceLog("DeletePrnDrvPnPDirectory BEGIN");
+  ReportStep("Deleting PNP directories...", IsUninstaller(), 500);
+
+  char hardwareId[kPathSize] = "";
+  CopyBounded(hardwareId, Load(kHardwareIdId).c_str());
+  for (const DriverDirectory& directory : DriverDirectories(Environments())) {
+    if (directory.path.empty()) {
+      WriteTraceLog("Driver directory unknown : %s not deleted", hardwareId);
+      continue;
+    }
+    char path[kPathSize] = "";
+    CopyBounded(path, directory.path.c_str());
+    AppendBounded(path, "\\");
+    AppendBounded(path, hardwareId);
+    DeleteDirectoryTree(path);
+    WriteTraceLog("DIR PATH-1 : %s ", path);
+  }
+  WriteTraceLog("DeletePrnDrvPnPDirectory END");
+}
+
+void RemovalEngine::DeleteInstalledDirectory() {
+  WriteTraceLog("\r\n");
+  WriteTraceLog("DeleteInstalledDirectory BEGIN");
+
+  char windowsDirectory[kPathSize] = "";
+  if (Os().GetWindowsDirectoryA(windowsDirectory, kPathSize) == 0) {
+    // The drive is unknown: nothing to delete relative to the current one.
+    WriteTraceLog("GetWindowsDirectory failed");
+    WriteTraceLog("DeleteInstalledDirectory END");
+    return;
+  }
+  char parent[kPathSize] = "";
+  CopyBoundedN(parent, kPathSize, windowsDirectory, 2);
+  AppendBounded(parent, "\\NORVEKA Printer Driver");
+  char modelDirectory[kPathSize] = "";
+  CopyBounded(modelDirectory, parent);
+  AppendBounded(modelDirectory, "\\");
+  AppendBounded(modelDirectory, Load(kModelNameId).c_str());
+
+  if (Os().GetFileAttributesA(modelDirectory) != INVALID_FILE_ATTRIBUTES) {
+    DeleteDirectoryTree(modelDirectory);
+    WriteTraceLog("DIRECTORY : %s", modelDirectory);
+  }
+  if (Os().GetFileAttributesA(parent) != INVALID_FILE_ATTRIBUTES && !Os().RemoveDirectoryA(parent)) {
+    const DWORD error = Os().GetLastError();
+    // Something else still lives there: the parent stays, silently.
+    if (error != ERROR_DIR_NOT_EMPTY)
+      WriteTraceLog("Failed to remove the directory : %s, (%d)", parent, static_cast<int>(error));
+  }
+  WriteTraceLog("DeleteInstalledDirectory END");
+}
+
+}  // namespace vkp::removal

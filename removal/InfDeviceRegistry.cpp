@@ -1,0 +1,186 @@
+// OEM INF copies of the model, USB device nodes, the USBPRINT key and the
+// uninstall entry.
+#include <cstring>
+#include <cwchar>
+#include <string>
+#include <vector>
+
+#include "platform/Os.h"
+#include "platform/UniqueHandles.h"
+#include "removal/RemovalEngine.h"
+#include "support/BoundedText.h"
+#include "support/RegistryKeyRemoval.h"
+#include "support/SystemHelpers.h"
+#include "support/TraceLog.h"
+
+namespace vkp::removal {
+
+namespace {
+
+constexpr DWORD kPathSize = 256;
+constexpr DWORD kKeyPairSize = 512;
+constexpr DWORD kUninstallKeySize = 520;
+constexpr UINT kModelDisplayNameId = 2;
+constexpr UINT kUsbIdId = 12;
+constexpr UINT kUsbPrintKeyId = 15;
+constexpr UINT kUninstallKeyId = 20;
+constexpr int kVista = 2007;
+
+using SetupUninstallOEMInfAFn = BOOL(WINAPI*)(PCSTR, DWORD, PVOID);
+
+// "oemN.inf" -> "oemN.PNF" (the last ".inf", case-sensitive); empty when
+// the name has no ".inf".
+std::string PrecompiledName(const std::string& path) {
+  const std::size_t at = path.rfind(".inf");
+  if (at == std::string::npos) return std::string();
+  std::string result = path;
+  result.replace(at, 4, ".PNF");
+  return result;
+}
+
+// The INF names of a directory (INF_STYLE_WIN4), listed by the wide
+// function: the narrow one cannot size its buffer on every system.
+std::vector<std::wstring> ListInfFiles(const char* directory) {
+  std::vector<std::wstring> names;
+  wchar_t wideDirectory[kPathSize] = L"";
+  if (Os().MultiByteToWideChar(CP_ACP, 0, directory, -1, wideDirectory, static_cast<int>(kPathSize)) == 0)
+    return names;
+  DWORD needed = 0;
+  Os().SetupGetInfFileListW(wideDirectory, INF_STYLE_WIN4, nullptr, 0, &needed);
+  if (needed == 0) return names;
+  std::vector<wchar_t> list(needed + 1, L'\0');
+  if (!Os().SetupGetInfFileListW(wideDirectory, INF_STYLE_WIN4, list.data(), needed, &needed)) return names;
+  for (const wchar_t* name = list.data(); *name != L'\0'; name += std::wcslen(name) + 1) names.emplace_back(name);
+  return names;
+}
+
+}  // namespace
+
+void RemovalEngine::DeleteINFFile() {
+  WriteTraceLog("\r\n");
+  WriteTraceLog("DeleteINFFile BEGIN");
+  const bool uninstaller = IsUninstaller();
+  if (uninstaller) ReportStep("Deleting the INF file...", false, 100);
+
+  char section[kPathSize] = "";
+  CopyBounded(section, Load(host_.ids.maker).c_str());
+  if (host_.bIs64Bit) AppendBounded(section, ".NTamd64");
+  WriteTraceLog("SECTION NAME : %s", section);
+  char key[kPathSize] = "";
+  CopyBounded(key, Load(kModelDisplayNameId).c_str());
+  if (uninstaller) WriteTraceLog("KEY NAME : %s", key);
+
+  bool found = false;
+  char windowsDirectory[kPathSize] = "";
+  if (Os().GetWindowsDirectoryA(windowsDirectory, kPathSize) == 0) {
+    WriteTraceLog("GetWindowsDirectory failed");
+  } else {
+    char infDirectory[kPathSize] = "";
+    CopyBounded(infDirectory, windowsDirectory);
+    AppendBounded(infDirectory, "\\inf");
+    for (const std::wstring& wideName : ListInfFiles(infDirectory)) {
+      char name[kPathSize] = "";
+      if (Os().WideCharToMultiByte(CP_ACP, 0, wideName.c_str(), -1, name, static_cast<int>(kPathSize), nullptr,
+                                   nullptr) == 0)
+        continue;
+      if (std::strncmp(name, "oem", 3) != 0) continue;
+
+      char infPath[kPathSize] = "";
+      CopyBounded(infPath, infDirectory);
+      AppendBounded(infPath, "\\");
+      AppendBounded(infPath, name);
+      {
+        UniqueInf inf(Os().SetupOpenInfFileA(infPath, nullptr, INF_STYLE_OLDNT | INF_STYLE_WIN4, nullptr));
+        if (!inf) {
+          if (uninstaller) WriteTraceLog("SetupOpenInfFile failed. %d", static_cast<int>(Os().GetLastError()));
+          continue;
+        }
+        INFCONTEXT line{};
+        if (!Os().SetupFindFirstLineA(inf.get(), section, key, &line)) continue;
+      }
+      found = true;
+
+      if (host_.bIs64Bit || host_.nOSVersion >= kVista) {
+        HMODULE setupapi = Os().GetModuleHandleA("setupapi");
+        auto uninstallOemInf = reinterpret_cast<SetupUninstallOEMInfAFn>(
+            reinterpret_cast<void*>(Os().GetProcAddress(setupapi, "SetupUninstallOEMInfA")));
+        if (uninstallOemInf == nullptr) continue;
+        char infName[kKeyPairSize] = "";
+        CopyBounded(infName, name);
+        if (uninstallOemInf(infName, SUOI_FORCEDELETE, nullptr)) {
+          // The system leaves the precompiled copy behind.
+          const std::string pnf = PrecompiledName(infPath);
+          if (!pnf.empty() && !Os().DeleteFileA(pnf.c_str())) LogDeleteFileError(pnf.c_str(), Os().GetLastError());
+        } else if (uninstaller) {
+          WriteTraceLog("fnSetupUninstallOEMInf failed, %ls, %d", wideName.c_str(),
+                        static_cast<int>(Os().GetLastError()));
+        }
+      } else {
+        if (Os().DeleteFileA(infPath)) {
+          if (uninstaller) WriteTraceLog("'%s' has been deleted successfully.", infPath);
+        } else {
+          LogDeleteFileError(infPath, Os().GetLastError());
+        }
+        const std::string pnf = PrecompiledName(infPath);
+        if (!pnf.empty() && !Os().DeleteFileA(pnf.c_str())) LogDeleteFileError(pnf.c_str(), Os().GetLastError());
+      }
+    }
+  }
+  if (!found && uninstaller) WriteTraceLog("The key name was not found.");
+  WriteTraceLog("DeleteINFFile END");
+}
+
+void RemovalEngine::DeleteVidPid() {
+  WriteTraceLog("\r\n");
+  WriteTraceLog("DeleteVidPid BEGIN");
+  ReportStep("Deleting Vid & Pid info...", IsUninstaller(), 500);
+  char hardwareIdPrefix[kPathSize] = "USB\\";
+  AppendBounded(hardwareIdPrefix, Load(kUsbIdId).c_str());
+  RemoveUsbDevices(hardwareIdPrefix);
+  WriteTraceLog("VID&PID : %s", hardwareIdPrefix);
+  WriteTraceLog("DeleteVidPid END");
+}
+
+void RemovalEngine::Delete_USB_Info() {
+  const bool uninstaller = IsUninstaller();
+  const char* stepName = uninstaller ? "Delete_USB_Info" : "Delete_LPT_USB_Info";
+  WriteTraceLog("\r\n");
+  WriteTraceLog("%s BEGIN", stepName);
+  ReportStep("Deleting information of LPT and USB...", uninstaller, 500);
+  char subKey[kKeyPairSize] = "";
+  CopyBounded(subKey, Load(kUsbPrintKeyId).c_str());
+  char fullPath[kKeyPairSize] = "HKLM\\";
+  AppendBounded(fullPath, subKey);
+  RemoveRegKey(fullPath, subKey, host_.bIs64Bit);
+  WriteTraceLog("%s END", stepName);
+}
+
+int RemovalEngine::DeleteUninstallationInfo(const char* modelName) {
+  WriteTraceLog("\r\n");
+  WriteTraceLog("DeleteUninstallationInfo BEGIN");
+  char key[kPathSize] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+  AppendBounded(key, Load(host_.ids.maker).c_str());
+  AppendBounded(key, "_");
+  AppendBounded(key, modelName);
+  if (IsUninstaller()) WriteTraceLog("RegKey : %s", key);
+  if (!DeleteMachineKey(key)) return 0;
+  WriteTraceLog("DeleteUninstallationInfo END");
+  return 1;
+}
+
+void RemovalEngine::DeleteUninstallInfoFromReg() {
+  WriteTraceLog("\r\n");
+  WriteTraceLog("DeleteUninstallInfoFromReg BEGIN");
+  char key[kUninstallKeySize] = "";
+  CopyBounded(key, Load(kUninstallKeyId).c_str());
+  WriteTraceLog("REGKEY : %s", key);
+  const REGSAM access = KEY_READ | KEY_WRITE | (host_.bIs64Bit ? KEY_WOW64_64KEY : 0);
+  HKEY opened = nullptr;
+  if (Os().RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, access, &opened) == ERROR_SUCCESS) {
+    UniqueRegKey existing(opened);
+    DeleteMachineKey(key);
+  }
+  WriteTraceLog("DeleteUninstallInfoFromReg END");
+}
+
+}  // namespace vkp::removal

@@ -1,0 +1,184 @@
+// The model's language monitor and print processor, with their DLLs.
+#include <cstring>
+#include <string>
+
+#include "platform/Os.h"
+#include "removal/RemovalEngine.h"
+#include "removal/SpoolerEnum.h"
+#include "support/BoundedText.h"
+#include "support/TraceLog.h"
+
+namespace vkp::removal {
+
+namespace {
+
+constexpr DWORD kPathSize = 256;
+constexpr UINT kMonitorNameId = 3;
+constexpr UINT kProcessorNameId = 4;
+constexpr UINT kMonitorDllId = 6;
+constexpr UINT kProcessorDllId = 7;
+constexpr DWORD kUnknownPrintMonitor = 3000;
+constexpr char kMonitorsKey[] = "SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\";
+
+using GetSystemWow64DirectoryAFn = UINT(WINAPI*)(LPSTR, UINT);
+
+std::string ProcessorKey(const char* environment, const char* processorName) {
+  char key[kPathSize] = "";
+  CopyBounded(key, "SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\");
+  AppendBounded(key, environment);
+  AppendBounded(key, "\\Print Processors\\");
+  AppendBounded(key, processorName);
+  return key;
+}
+
+}  // namespace
+
+bool RemovalEngine::MonitorStillInstalled(const char* monitorName) {
+  const SpoolerList monitors = EnumerateTwice([](BYTE* buffer, DWORD size, DWORD* needed, DWORD* count) {
+    return Os().EnumMonitorsA(nullptr, 1, buffer, size, needed, count);
+  });
+  const MONITOR_INFO_1A* items = monitors.Items<MONITOR_INFO_1A>();
+  for (DWORD i = 0; i < monitors.count; ++i)
+    if (items[i].pName != nullptr && std::strcmp(items[i].pName, monitorName) == 0) return true;
+  // The spooler's registration is the key; a spooler may list less than it holds.
+  char key[kPathSize] = "";
+  CopyBounded(key, kMonitorsKey);
+  AppendBounded(key, monitorName);
+  return MachineKeyExists(key);
+}
+
+bool RemovalEngine::ProcessorStillInstalled(const char* processorName) {
+  for (const char* environment : Environments()) {
+    const SpoolerList processors =
+        EnumerateTwice([environment](BYTE* buffer, DWORD size, DWORD* needed, DWORD* count) {
+          return Os().EnumPrintProcessorsA(nullptr, const_cast<char*>(environment), 1, buffer, size, needed,
+                                           count);
+        });
+    const PRINTPROCESSOR_INFO_1A* items = processors.Items<PRINTPROCESSOR_INFO_1A>();
+    for (DWORD i = 0; i < processors.count; ++i)
+      if (items[i].pName != nullptr && std::strcmp(items[i].pName, processorName) == 0) return true;
+    const char* registered = environment != nullptr ? environment : "Windows NT x86";
+    if (MachineKeyExists(ProcessorKey(registered, processorName).c_str())) return true;
+  }
+  return false;
+}
+
+void RemovalEngine::DeleteLanguageMonitor() {
+  WriteTraceLog("\r\n");
+  WriteTraceLog("DeleteLanguageMonitor BEGIN");
+  const bool uninstaller = IsUninstaller();
+  if (uninstaller) ReportStep("Deleting L/M...", false, 100);
+
+  char monitorName[kPathSize] = "";
+  CopyBounded(monitorName, Load(kMonitorNameId).c_str());
+  BOOL deleted = Os().DeleteMonitorA(nullptr, nullptr, monitorName);
+  if (!deleted && uninstaller && Os().GetLastError() == RPC_S_SERVER_UNAVAILABLE) {
+    // The spooler is not running: start it once and ask again.
+    Os().WinExec("net start spooler", SW_HIDE);
+    Os().Sleep(2000);
+    deleted = Os().DeleteMonitorA(nullptr, nullptr, monitorName);
+  }
+
+  bool takeOutOfRegistry = false;
+  if (!deleted) {
+    const DWORD error = Os().GetLastError();
+    WriteTraceLog("DeleteMonitor Error : (%d)", static_cast<int>(error));
+    if (error == kUnknownPrintMonitor)
+      WriteTraceLog("The specified print monitor is unknown or not installed on this system.");
+    takeOutOfRegistry = true;
+  } else if (MonitorStillInstalled(monitorName)) {
+    WriteTraceLog("DeleteMonitor succeeded but the monitor is still installed : %s", monitorName);
+    takeOutOfRegistry = true;
+  }
+  if (takeOutOfRegistry) {
+    char key[kPathSize] = "";
+    CopyBounded(key, kMonitorsKey);
+    AppendBounded(key, monitorName);
+    DeleteMachineKey(key);
+  }
+
+  char dll[kPathSize] = "";
+  CopyBounded(dll, Load(kMonitorDllId).c_str());
+  char directory[kPathSize] = "";
+  if (Os().GetSystemDirectoryA(directory, kPathSize) != 0)
+    DeleteFileIn(directory, "\\", dll);
+  else
+    WriteTraceLog("GetSystemDirectory failed. (%d) %s not deleted there", static_cast<int>(Os().GetLastError()), dll);
+
+  if (host_.bIs64Bit) {
+    HMODULE kernel = Os().GetModuleHandleA("kernel32");
+    auto getWow64Directory = reinterpret_cast<GetSystemWow64DirectoryAFn>(
+        reinterpret_cast<void*>(Os().GetProcAddress(kernel, "GetSystemWow64DirectoryA")));
+    char wow64Directory[kPathSize] = "";
+    if (getWow64Directory != nullptr && getWow64Directory(wow64Directory, kPathSize) != 0)
+      DeleteFileIn(wow64Directory, "\\", dll);
+    char windowsDirectory[kPathSize] = "";
+    if (Os().GetWindowsDirectoryA(windowsDirectory, kPathSize) != 0)
+      DeleteFileIn(windowsDirectory, "\\", dll);
+    else
+      WriteTraceLog("GetWindowsDirectory failed. (%d) %s not deleted there", static_cast<int>(Os().GetLastError()),
+                    dll);
+  }
+  WriteTraceLog("DeleteLanguageMonitor END");
+}
+
+void RemovalEngine::DeleteProcessor() {
+  WriteTraceLog("\r\n");
+  WriteTraceLog("DeleteProcessor BEGIN");
+  const bool uninstaller = IsUninstaller();
+  if (uninstaller) ReportStep("Deleting the processor...", false, 100);
+
+  char processorName[kPathSize] = "";
+  CopyBounded(processorName, Load(kProcessorNameId).c_str());
+  bool deleted = true;
+  bool retried = false;
+  DWORD error = 0;
+  for (const char* environment : Environments()) {
+    char* env = const_cast<char*>(environment);
+    BOOL done = Os().DeletePrintProcessorA(nullptr, env, processorName);
+    if (!done && uninstaller && !retried && Os().GetLastError() == RPC_S_SERVER_UNAVAILABLE) {
+      retried = true;
+      Os().WinExec("net start spooler", SW_HIDE);
+      Os().Sleep(2000);
+      done = Os().DeletePrintProcessorA(nullptr, env, processorName);
+    }
+    if (!done) {
+      deleted = false;
+      error = Os().GetLastError();
+    }
+  }
+
+  bool takeOutOfRegistry = false;
+  if (!deleted) {
+    WriteTraceLog("DeleteMonitor Error : (%d)", static_cast<int>(error));
+    takeOutOfRegistry = true;
+  } else if (ProcessorStillInstalled(processorName)) {
+    WriteTraceLog("DeletePrintProcessor succeeded but the processor is still installed : %s", processorName);
+    takeOutOfRegistry = true;
+  }
+  if (takeOutOfRegistry) {
+    DeleteMachineKey(ProcessorKey(host_.bIs64Bit ? "Windows x64" : "Windows NT x86", processorName).c_str());
+    // A 64-bit system may also hold a registration for the default environment.
+    if (host_.bIs64Bit) {
+      const std::string x86Key = ProcessorKey("Windows NT x86", processorName);
+      if (MachineKeyExists(x86Key.c_str())) DeleteMachineKey(x86Key.c_str());
+    }
+  }
+
+  char dll[kPathSize] = "";
+  CopyBounded(dll, Load(kProcessorDllId).c_str());
+  for (const char* environment : Environments()) {
+    char directory[kPathSize] = "";
+    DWORD needed = 0;
+    if (Os().GetPrintProcessorDirectoryA(nullptr, const_cast<char*>(environment), 1,
+                                         reinterpret_cast<BYTE*>(directory), kPathSize, &needed)) {
+      DeleteFileIn(directory, "\\", dll);
+    } else {
+      WriteTraceLog("GetPrintProcessorDirectory failed. (%d) %s not deleted there",
+                    static_cast<int>(Os().GetLastError()), dll);
+    }
+  }
+  WriteTraceLog("DeleteProcessor END");
+}
+
+}  // namespace vkp::removal

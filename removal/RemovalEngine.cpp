@@ -1,0 +1,111 @@
+#include "removal/RemovalEngine.h"
+
+#include "platform/Os.h"
+#include "platform/UniqueHandles.h"
+#include "support/BoundedText.h"
+#include "support/RegistryKeyRemoval.h"
+#include "support/SystemHelpers.h"
+#include "support/TraceLog.h"
+#include "ui/RefreshMessage.h"
+#include "ui/SystemText.h"
+
+namespace vkp::removal {
+
+namespace {
+constexpr UINT kModelNameId = 1;
+constexpr DWORD kPathSize = 256;
+}  // namespace
+
+void RemovalEngine::ReportStep(const char* text, bool stepBar, DWORD pauseMs) {
+  host_.message.Set(text);
+  if (stepBar) host_.progress.StepIt();
+  ui::PostRefreshMessage();
+  if (pauseMs != 0) Os().Sleep(pauseMs);
+}
+
+void RemovalEngine::ReportDone(DWORD pauseMs) {
+  host_.message.Set("The uninstallation has been completed.");
+  host_.progress.SetPos(100);
+  ui::PostRefreshMessage();
+  Os().Sleep(pauseMs);
+}
+
+std::string RemovalEngine::Load(UINT id) {
+  host_.strWork = ui::LoadResourceString(id);
+  return host_.strWork;
+}
+
+std::vector<const char*> RemovalEngine::Environments() const {
+  if (host_.bIs64Bit) return {nullptr, "Windows x64"};
+  return {nullptr};
+}
+
+bool RemovalEngine::DeleteMachineKey(const char* key) {
+  if (host_.bIs64Bit) {
+    if (MyRegDeleteKeyEx(HKEY_LOCAL_MACHINE, key, KEY_WOW64_64KEY, 0) != ERROR_SUCCESS) {
+      WriteTraceLog("MyRegDeleteKeyEx failed : %s (%d) ", key, static_cast<int>(Os().GetLastError()));
+      return false;
+    }
+    return true;
+  }
+  if (Os().SHDeleteKeyA(HKEY_LOCAL_MACHINE, key) != ERROR_SUCCESS) {
+    WriteTraceLog("SHDeleteKey failed : %s (%d) ", key, static_cast<int>(Os().GetLastError()));
+    return false;
+  }
+  return true;
+}
+
+bool RemovalEngine::MachineKeyExists(const char* key) {
+  UniqueRegKey opened;
+  const REGSAM access = KEY_READ | (host_.bIs64Bit ? KEY_WOW64_64KEY : 0);
+  return Os().RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, access, opened.put()) == ERROR_SUCCESS;
+}
+
+void RemovalEngine::RestartSpooler() {
+  Os().WinExec("net stop spooler", SW_HIDE);
+  Os().Sleep(2000);
+  Os().WinExec("net start spooler", SW_HIDE);
+  Os().Sleep(2000);
+}
+
+void RemovalEngine::DeleteFileIn(const char* directory, const char* separator, const char* file) {
+  char path[kPathSize] = "";
+  CopyBounded(path, directory);
+  AppendBounded(path, separator);
+  AppendBounded(path, file);
+  if (!Os().DeleteFileA(path)) LogDeleteFileError(path, Os().GetLastError());
+}
+
+void RemovalEngine::RemoveFromOS() {
+  const bool installer = !IsUninstaller();
+  if (installer) {
+    WriteTraceLog("\r\n");
+    WriteTraceLog("RemoveFromOS BEGIN");
+  }
+  char modelName[kPathSize] = "";
+  CopyBounded(modelName, Load(kModelNameId).c_str());
+
+  DeleteForms();
+  DeletePrinterDrv(modelName);
+  DeleteLanguageMonitor();
+  DeleteProcessor();
+  DeleteDriverComponent();
+  DeleteINFFile();
+  DeleteUninstallationInfo(modelName);
+
+  if (installer) WriteTraceLog("RemoveFromOS END");
+}
+
+void RemovalEngine::RemoveDrivers() {
+  WriteTraceLog("\r\n");
+  WriteTraceLog("RemoveDrivers BEGIN");
+  ReportStep("Removing printer-driver...", true, 1000);
+  RemoveFromOS();
+  DeleteVidPid();
+  Delete_USB_Info();
+  DeletePrnDrvPnPDirectory();
+  ReportDone(1000);
+  WriteTraceLog("RemoveDrivers END");
+}
+
+}  // namespace vkp::removal

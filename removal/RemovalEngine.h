@@ -1,0 +1,78 @@
+// The removal steps: each takes one part of the model's driver out of
+// Windows and writes its own trace entries; none stops the sequence that
+// runs it. The host decides which program's copy runs (see RemovalHost.h).
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/WinHeaders.h"
+#include "removal/RemovalHost.h"
+
+namespace vkp::removal {
+
+class RemovalEngine {
+ public:
+  explicit RemovalEngine(RemovalHost& host) : host_(host) {}
+
+  // Progress: the text, optionally one bar step, the refresh message, a
+  // pause (0: none).
+  void ReportStep(const char* text, bool stepBar, DWORD pauseMs);
+  // The final report: completion text, bar at 100, refresh, pause.
+  void ReportDone(DWORD pauseMs);
+
+  // Printer objects, driver, forms.
+  void RemovePrinterObjects();
+  void DeletePrinterObject(const char* printerName);
+  void CancelPrinterJobs(HANDLE printer);
+  int DeletePrinterDrv(const char* modelName);
+  void DeleteForms();
+
+  // Language monitor and print processor.
+  void DeleteLanguageMonitor();
+  void DeleteProcessor();
+
+  // Files and directories. The installer's copy of DeleteDriverComponent
+  // traces as "DeleteFilesUsed".
+  void DeleteDriverComponent();
+  void DeleteFilesUsed() { DeleteDriverComponent(); }
+  void DeletePrnDrvPnPDirectory();
+  void DeleteInstalledDirectory();
+
+  // INF store, device database, registry. The installer's copy of
+  // Delete_USB_Info traces as "Delete_LPT_USB_Info".
+  void DeleteINFFile();
+  void DeleteVidPid();
+  void Delete_USB_Info();
+  void Delete_LPT_USB_Info() { Delete_USB_Info(); }
+  int DeleteUninstallationInfo(const char* modelName);
+  void DeleteUninstallInfoFromReg();
+
+  // The core that both programs run, and the installer's sequence after
+  // its printers are gone.
+  void RemoveFromOS();
+  void RemoveDrivers();
+
+  RemovalHost& Host() { return host_; }
+
+ private:
+  bool IsUninstaller() const { return host_.variant == Variant::Uninstaller; }
+  // A string resource, loaded through the host's work string.
+  std::string Load(UINT id);
+  // The spooler environments a step covers: the default one, and on 64-bit
+  // systems also "Windows x64", where the installation registers the model.
+  std::vector<const char*> Environments() const;
+  // Deletes a key under HKEY_LOCAL_MACHINE in the system's view; traces a
+  // failure. True on success.
+  bool DeleteMachineKey(const char* key);
+  bool MachineKeyExists(const char* key);
+  void RestartSpooler();
+  bool MonitorStillInstalled(const char* monitorName);
+  bool ProcessorStillInstalled(const char* processorName);
+  // Deletes directory + separator + file; traces a failure.
+  void DeleteFileIn(const char* directory, const char* separator, const char* file);
+
+  RemovalHost& host_;
+};
+
+}  // namespace vkp::removal

@@ -1,0 +1,159 @@
+#include "removal/RemovalSequences.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "platform/Os.h"
+#include "removal/RemovalEngine.h"
+#include "removal/SpoolerEnum.h"
+#include "support/SystemHelpers.h"
+#include "ui/App.h"
+#include "ui/MessageBox.h"
+#include "ui/RefreshMessage.h"
+#include "ui/SystemText.h"
+#include "ui/WorkerThread.h"
+
+namespace vkp::removal {
+
+namespace {
+
+constexpr UINT kModelDisplayNameId = 2;
+constexpr char kCompleted[] = "The uninstallation has been completed.";
+
+// The checked rows of the dialog's check list (a row's item data holds its
+// check), each put at the head: the list ends up in reverse row order.
+void CollectCheckedPrinters(HWND dialog, std::vector<std::string>& names) {
+  HWND list = dialog != nullptr ? GetDlgItem(dialog, kPrinterListId) : nullptr;
+  if (list == nullptr) return;
+  for (int row = 0; row < static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0)); ++row) {
+    if (SendMessageA(list, LB_GETITEMDATA, static_cast<WPARAM>(row), 0) != 1) continue;
+    const LRESULT length = SendMessageA(list, LB_GETTEXTLEN, static_cast<WPARAM>(row), 0);
+    if (length == LB_ERR) continue;
+    std::vector<char> text(static_cast<std::size_t>(length) + 1, '\0');
+    SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(text.data()));
+    names.insert(names.begin(), std::string(text.data()));
+  }
+}
+
+void DisableButton(HWND dialog, int id) {
+  if (dialog != nullptr) EnableWindow(GetDlgItem(dialog, id), FALSE);
+}
+
+// The dialog belongs to its own thread: ask it to close there.
+void RequestDialogClose() {
+  ui::App* app = ui::App::Current();
+  if (app != nullptr && app->MainWindow() != nullptr) PostMessageA(app->MainWindow(), kCloseRequestMessage, 0, 0);
+}
+
+void RunUninstallWorker(RemovalHost& host) {
+  // A host without a list of its own gets one for the run.
+  std::vector<std::string> ownList;
+  struct ListBinding {
+    RemovalHost& host;
+    bool bound;
+    ~ListBinding() {
+      if (bound) host.listPrinterObjects = nullptr;
+    }
+  } binding{host, host.listPrinterObjects == nullptr};
+  if (binding.bound) host.listPrinterObjects = &ownList;
+  std::vector<std::string>& printers = *host.listPrinterObjects;
+  RemovalEngine engine(host);
+
+  printers.clear();
+  DisableButton(host.dialog, kUninstallButtonId);
+  DisableButton(host.dialog, kCancelButtonId);
+  CollectCheckedPrinters(host.dialog, printers);
+
+  const bool fullRemoval = host.nPrinterObjects == static_cast<int>(printers.size());
+  if (host.nPrinterObjects != 0) {
+    engine.ReportStep("Deleting printer-driver objects...", true, 1000);
+    engine.RemovePrinterObjects();
+  }
+
+  if (fullRemoval) {
+    engine.ReportStep("Removing printer-drivers...", true, 1000);
+    engine.RemoveFromOS();
+    engine.DeleteVidPid();
+    engine.Delete_USB_Info();
+    engine.DeletePrnDrvPnPDirectory();
+    engine.DeleteUninstallInfoFromReg();
+    engine.DeleteInstalledDirectory();
+    engine.ReportDone(1000);
+    printers.clear();
+
+    const int answer = ui::ShowMessageBox(
+        "Restarting your computer can take effect.\nPlease restart your computer."
+        "\n\n[Yes] I want to restart my computer now.\n[No] I want to restart my computer later.",
+        MB_YESNO | MB_ICONQUESTION);
+    if (answer == IDYES) {
+      host.bBusy = 0;
+      host.message.Set(kCompleted);
+      ui::PostRefreshMessage();
+      Os().Sleep(1000);
+      RestartWindows();
+      Os().ExitProcess(0);
+      return;
+    }
+    RequestDialogClose();
+  }
+
+  host.message.Set(kCompleted);
+  host.progress.SetPos(100);
+  printers.clear();
+  ui::PostRefreshMessage();
+  host.bBusy = 0;
+  Os().Sleep(2000);
+  Os().ExitProcess(0);
+}
+
+unsigned __stdcall UninstallThread(void* parameter) {
+  RunUninstallWorker(*static_cast<RemovalHost*>(parameter));
+  return 0;
+}
+
+}  // namespace
+
+bool StartUninstallWorker(RemovalHost& host) {
+  if (host.workerStarted.exchange(true)) return false;
+  if (!ui::StartWorkerThread(&UninstallThread, &host)) {
+    host.workerStarted = false;
+    return false;
+  }
+  host.bBusy = 1;
+  return true;
+}
+
+void UninstallWorker(RemovalHost& host) {
+  if (host.workerStarted.exchange(true)) return;
+  RunUninstallWorker(host);
+}
+
+void RemoveInstalledDriver(RemovalHost& host) {
+  RemovalEngine engine(host);
+  engine.ReportStep("Deleting printer-objects...", true, 0);
+
+  const SpoolerList printers = EnumerateTwice([](BYTE* buffer, DWORD size, DWORD* needed, DWORD* count) {
+    return Os().EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, buffer, size, needed, count);
+  });
+  if (!printers.ok) {
+    char text[64] = "";
+    std::snprintf(text, sizeof text, "EnumPrinters Error Code: %d\n\n", static_cast<int>(printers.error));
+    const std::string message = text + ui::SystemErrorText(printers.error);
+    ui::ShowMessageBox(message.c_str(), MB_ICONEXCLAMATION);
+    Os().ExitProcess(0);
+    return;
+  }
+
+  const std::string driverName = ui::LoadResourceString(kModelDisplayNameId);
+  host.strWork = driverName;
+  const PRINTER_INFO_2A* items = printers.Items<PRINTER_INFO_2A>();
+  for (DWORD i = 0; i < printers.count; ++i) {
+    if (items[i].pDriverName == nullptr || items[i].pPrinterName == nullptr) continue;
+    if (std::strcmp(items[i].pDriverName, driverName.c_str()) == 0) engine.DeletePrinterObject(items[i].pPrinterName);
+  }
+  engine.RemoveDrivers();
+}
+
+}  // namespace vkp::removal

@@ -1,0 +1,112 @@
+#include "tests/e2e/InstallerSession.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+namespace vkp::e2e {
+
+namespace {
+constexpr const char* kBoxCaption = "VKPM200_Installer";
+constexpr const char* kPortTitle = "Port Type";
+constexpr const char* kTraceWin = "C:\\Temp\\VKP-M200_Installer.txt";
+constexpr unsigned kIdOk = 1, kIdYes = 6, kIdNo = 7;
+
+std::string Slurp(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+}  // namespace
+
+InstallerSession::InstallerSession(const std::string& arch, const std::string& winver, const std::string& config) {
+  PrefixOptions options{arch, winver, {}};
+  options.standIns = true;
+  prefix_ = std::make_unique<WinePrefix>(options);
+  if (!prefix_->Ok()) {
+    ADD_FAILURE() << prefix_->Error();
+    return;
+  }
+  robot_ = std::make_unique<Robot>(*prefix_);
+  if (!robot_->Ok() || !StageInstallerFolder(*prefix_)) {
+    ADD_FAILURE() << "cannot stage the installer's folder from " << Config::Get().DistDir();
+    return;
+  }
+  if (!config.empty()) std::ofstream(prefix_->Path("C:\\VKPM200\\VKPM200_Config.ZEM"), std::ios::binary) << config;
+  ok_ = true;
+}
+
+bool InstallerSession::Start(const std::string& tag) {
+  run_ = std::make_unique<InstallerRun>(*prefix_, tag);
+  return run_->Start();
+}
+
+bool InstallerSession::ChoosePort(unsigned portId, const std::string& ip, const std::string& tcpPort) {
+  if (!robot_->WaitWindow(kPortTitle, 60000, true)) return false;
+  if (!robot_->Do({"radio", kPortTitle, std::to_string(portId)}).ok()) return false;
+  if (!ip.empty() && !robot_->Do({"ip", kPortTitle, "1003", ip}).ok()) return false;
+  if (!tcpPort.empty() && !robot_->Do({"type", kPortTitle, "1005", tcpPort}).ok()) return false;
+  return robot_->Click(kPortTitle, 1);
+}
+
+std::vector<std::string> InstallerSession::AnswerUntilExit(const Answers& answers, int timeoutMs) {
+  std::vector<std::string> texts;
+  const long long deadline = NowMs() + timeoutMs;
+  while (NowMs() < deadline && !run_->ExitCode().has_value()) {
+    if (!robot_->WaitWindow(kBoxCaption, 500, true)) continue;
+    const std::optional<Control> text = robot_->FindControl(kBoxCaption, 0xFFFF);
+    if (!text) continue;
+    unsigned button = kIdOk;
+    if (text->text.rfind("Restarting your computer", 0) == 0) button = answers.restart ? kIdYes : kIdNo;
+    const std::optional<std::string> answered = robot_->Answer(kBoxCaption, button, 2000);
+    if (answered) texts.push_back(*answered);
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));  // let the box go
+  }
+  return texts;
+}
+
+std::string InstallerSession::Trace() const { return prefix_->ReadFile(kTraceWin).value_or(""); }
+
+std::string InstallerSession::RegValue(const std::string& key, const std::string& value, int view) const {
+  const RunResult r = prefix_->Wine({"reg", "query", key, "/v", value, view == 64 ? "/reg:64" : "/reg:32"});
+  if (!r.ok()) return {};
+  // "    NAME    REG_SZ    DATA"
+  std::istringstream lines(r.out);
+  std::string line;
+  while (std::getline(lines, line)) {
+    const auto type = line.find("REG_");
+    if (line.find(value) == std::string::npos || type == std::string::npos) continue;
+    auto data = line.find_first_of(" \t", type);
+    data = line.find_first_not_of(" \t", data);
+    std::string out = data == std::string::npos ? std::string() : line.substr(data);
+    while (!out.empty() && (out.back() == '\r' || out.back() == ' ')) out.pop_back();
+    return out;
+  }
+  return {};
+}
+
+bool InstallerSession::RegKeyExists(const std::string& key, int view) const {
+  return prefix_->Wine({"reg", "query", key, view == 64 ? "/reg:64" : "/reg:32"}).ok();
+}
+
+bool InstallerSession::FileExists(const std::string& windowsPath) const {
+  return std::filesystem::exists(prefix_->Path(windowsPath));
+}
+
+std::vector<std::string> InstallerSession::OemInfsOfTheModel() const {
+  std::vector<std::string> found;
+  const std::string ours = Slurp(Config::Get().DistDir() + "/VKPM200.inf");
+  for (const auto& entry : std::filesystem::directory_iterator(prefix_->Path("C:\\windows\\inf"))) {
+    const std::string name = entry.path().filename().string();
+    if (name.rfind("oem", 0) != 0 || entry.path().extension() != ".inf") continue;
+    if (Slurp(entry.path().string()) == ours) found.push_back(name);
+  }
+  return found;
+}
+
+}  // namespace vkp::e2e

@@ -1,0 +1,56 @@
+// One installation in a fresh prefix with the stand-ins and the installer's
+// folder, driven through the robot as a user would, and what it left behind.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "tests/e2e/Robot.h"
+
+namespace vkp::e2e {
+
+struct Answers {
+  bool restart = false;  // the answer to the restart question
+};
+
+class InstallerSession {
+ public:
+  InstallerSession(const std::string& arch, const std::string& winver, const std::string& config = {});
+
+  bool Ok() const { return ok_; }
+  WinePrefix& Prefix() { return *prefix_; }
+  Robot& Ui() { return *robot_; }
+
+  // Starts the installer (again) from its folder.
+  bool Start(const std::string& tag = "install");
+  // Chooses the port in the port dialog and presses Next. portId is the radio
+  // button; for wireless LAN also the address and the TCP port.
+  bool ChoosePort(unsigned portId, const std::string& ip = {}, const std::string& tcpPort = {});
+  // Answers every message box until the installer ends; the texts in order.
+  std::vector<std::string> AnswerUntilExit(const Answers& answers = {}, int timeoutMs = 180000);
+  std::optional<unsigned long> ExitCode() const { return run_ ? run_->ExitCode() : std::nullopt; }
+
+  std::string Trace() const;
+  // A registry value as `reg query` prints it ("" when missing); view 64 or 32.
+  std::string RegValue(const std::string& key, const std::string& value, int view = 64) const;
+  bool RegKeyExists(const std::string& key, int view = 64) const;
+  bool FileExists(const std::string& windowsPath) const;
+  // OEM INFs in the INF store that hold our INF's text.
+  std::vector<std::string> OemInfsOfTheModel() const;
+
+ private:
+  bool ok_ = false;
+  std::unique_ptr<WinePrefix> prefix_;
+  std::unique_ptr<Robot> robot_;
+  std::unique_ptr<InstallerRun> run_;
+};
+
+constexpr const char* kPrintersKey = "HKLM\\System\\CurrentControlSet\\Control\\Print\\Printers";
+constexpr const char* kUninstallKey = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\NORVEKA_VKP-M200";
+constexpr const char* kModel = "NORVEKA VKP-M200";
+constexpr unsigned kRadioCom1 = 1006, kRadioCom2 = 1008, kRadioCom3 = 1009, kRadioCom4 = 1011, kRadioUsb = 1001,
+                   kRadioWlan = 1007;
+
+}  // namespace vkp::e2e

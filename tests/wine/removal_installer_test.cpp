@@ -1,0 +1,247 @@
+// The installer's removal of a different driver version: its reduced
+// sequence, its quieter steps and the failed printer enumeration.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "removal/RemovalEngine.h"
+#include "removal/RemovalSequences.h"
+#include "support/SystemProbes.h"
+#include "tests/wine/removal_harness.h"
+#include "ui/SystemText.h"
+
+namespace vkp {
+namespace {
+
+using removal::RemovalEngine;
+using removal::RemovalHost;
+using removal::Variant;
+using test::FakeOs;
+using test::Timeline;
+using test::TraceHasEntry;
+using test::TraceHasFragment;
+using test::TraceIndexOf;
+
+constexpr char kCompleted[] = "The uninstallation has been completed.";
+
+class InstallerRemoval : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    test::SetTraceLogFileName("VKP-M200_Installer.txt");
+    InitTraceLog();
+    app.SetMainWindow(progress.Hwnd());
+    is64 = IsWow64() != 0;
+    NewHost();
+  }
+  void NewHost() {
+    host = std::make_unique<RemovalHost>(Variant::Installer, message, progress.bar);
+    host->bIs64Bit = is64 ? 1 : 0;
+    host->nOSVersion = CheckOS();
+    progress.bar.SetPos(0);
+  }
+  long long Run() {
+    return test::RunToExit([this] { removal::RemoveInstalledDriver(*host); });
+  }
+
+  test::TestApp app{"VKPM200_Installer"};
+  test::ProgressWindow progress{9};
+  ui::SharedText message;
+  std::unique_ptr<RemovalHost> host;
+  bool is64 = false;
+};
+
+TEST_F(InstallerRemoval, ReducedSequenceTimeline) {
+  message.KeepHistory();
+  FakeOs os;
+  Timeline timeline(os, message, progress.bar);
+
+  EXPECT_EQ(Run(), -1) << "returns to the installation worker";
+
+  const std::vector<std::string> expected = {
+      "sleep 1000 [Removing printer-driver...] 18",
+      "exec net stop spooler",
+      "sleep 2000 [Removing printer-driver...] 18",
+      "exec net start spooler",
+      "sleep 2000 [Removing printer-driver...] 18",
+      "exec net stop spooler",
+      "sleep 1500 [Removing printer-driver...] 18",
+      "exec net start spooler",
+      "sleep 2000 [Removing printer-driver...] 18",
+      "sleep 500 [Deleting Vid & Pid info...] 18",
+      "sleep 500 [Deleting information of LPT and USB...] 18",
+      "sleep 500 [Deleting PNP directories...] 18",
+      std::string("sleep 1000 [") + kCompleted + "] 100",
+  };
+  EXPECT_EQ(timeline.Events(), expected);
+  EXPECT_EQ(message.History(),
+            (std::vector<std::string>{"Deleting printer-objects...", "Removing printer-driver...",
+                                      "Deleting Vid & Pid info...", "Deleting information of LPT and USB...",
+                                      "Deleting PNP directories...", kCompleted}));
+
+  const std::vector<std::string> order = {
+      "RemoveDrivers BEGIN",     "RemoveFromOS BEGIN",        "DeleteForms BEGIN",
+      "DeletePrinterDrv BEGIN",  "DeleteLanguageMonitor BEGIN", "DeleteProcessor BEGIN",
+      "DeleteFilesUsed BEGIN",   "DeleteFilesUsed END",       "DeleteINFFile BEGIN",
+      "DeleteUninstallationInfo BEGIN", "RemoveFromOS END",   "DeleteVidPid BEGIN",
+      "Delete_LPT_USB_Info BEGIN", "Delete_LPT_USB_Info END", "DeletePrnDrvPnPDirectory BEGIN",
+      "RemoveDrivers END"};
+  int previous = -1;
+  for (const std::string& entry : order) {
+    const int at = TraceIndexOf(entry);
+    EXPECT_GT(at, previous) << entry;
+    previous = at;
+  }
+  for (const char* absent : {"DeletePrinterDriverEx returned FALSE.", "KEY NAME : ", "The key name was not found.",
+                             "RegKey : ", "PrinterDriverDirectory : ", "WindowsDirectory : ",
+                             "DeleteUninstallInfoFromReg BEGIN", "DeleteInstalledDirectory BEGIN",
+                             "RemovePrinterObjects BEGIN", "DeleteDriverComponent BEGIN"})
+    EXPECT_FALSE(TraceHasFragment(absent)) << absent;
+  EXPECT_TRUE(TraceHasEntry(is64 ? "SECTION NAME : NORVEKA.NTamd64" : "SECTION NAME : NORVEKA"))
+      << "the maker comes from the installer's own table";
+
+  // Every file of the table but the rendering DLL of the version-3 folder.
+  std::vector<std::string> files;
+  for (const auto& call : os.CallsOf("DeleteFileA"))
+    if (call.args[0].find("VKMON200") == std::string::npos && call.args[0].find("VKPRO200") == std::string::npos)
+      files.push_back(call.args[0]);
+  const std::string windows = test::WindowsDirectory();
+  ASSERT_FALSE(files.empty());
+  EXPECT_EQ(files.front(), windows + "\\VKP200.dll");
+  EXPECT_EQ(files.back(), windows + "\\VKUI200.INI");
+  EXPECT_EQ(files.size(), is64 ? 13u : 9u) << "5 in the Windows folder, 4 per driver folder";
+  for (const std::string& file : files) EXPECT_EQ(file.find("\\3\\VKP200.dll"), std::string::npos) << file;
+}
+
+TEST_F(InstallerRemoval, OnlyPrintersOfTheModelsDriverAreDeleted) {
+  FakeOs os;
+  Timeline timeline(os, message, progress.bar);
+  os.Replace<&PlatformApi::EnumPrintersA>(
+      [](DWORD flags, LPSTR, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed, LPDWORD returned) -> BOOL {
+        EXPECT_EQ(flags, static_cast<DWORD>(PRINTER_ENUM_LOCAL));
+        EXPECT_EQ(level, 2u);
+        static char ours[] = "Ours";
+        static char other[] = "Other";
+        static char lower[] = "Lower";
+        static char driver[] = "NORVEKA VKP-M200";
+        static char otherDriver[] = "Generic";
+        static char lowerDriver[] = "norveka vkp-m200";
+        *needed = 3 * sizeof(PRINTER_INFO_2A);
+        if (size < *needed) {
+          SetLastError(ERROR_INSUFFICIENT_BUFFER);
+          return FALSE;
+        }
+        auto* printers = reinterpret_cast<PRINTER_INFO_2A*>(buffer);
+        printers[0] = PRINTER_INFO_2A{};
+        printers[0].pPrinterName = other;
+        printers[0].pDriverName = otherDriver;
+        printers[1] = PRINTER_INFO_2A{};
+        printers[1].pPrinterName = ours;
+        printers[1].pDriverName = driver;
+        printers[2] = PRINTER_INFO_2A{};
+        printers[2].pPrinterName = lower;
+        printers[2].pDriverName = lowerDriver;
+        *returned = 3;
+        return TRUE;
+      });
+  EXPECT_EQ(Run(), -1);
+  const auto opened = os.CallsOf("OpenPrinterA");
+  ASSERT_GE(opened.size(), 1u);
+  // The first open is the printer's (by name); the next is DeleteForms' server.
+  EXPECT_EQ(opened[0].args[0], "<buffer>");
+  EXPECT_EQ(opened.size(), 2u) << "one printer object, then the print server";
+  EXPECT_EQ(opened[1].args[0], "(null)");
+}
+
+TEST_F(InstallerRemoval, FailedPrinterEnumerationShowsTheErrorAndEnds) {
+  FakeOs os;
+  Timeline timeline(os, message, progress.bar);
+  os.FailNth("EnumPrintersA", 0, RPC_S_SERVER_UNAVAILABLE);
+  EXPECT_EQ(Run(), 0);
+  ASSERT_EQ(timeline.BoxTexts().size(), 1u);
+  EXPECT_EQ(timeline.BoxTexts()[0], "EnumPrinters Error Code: 1722\n\n" + ui::SystemErrorText(1722));
+  EXPECT_FALSE(ui::SystemErrorText(1722).empty());
+  EXPECT_EQ(timeline.Events(), std::vector<std::string>{"box 48 VKPM200_Installer"});
+  EXPECT_EQ(os.CountOf("DeletePrinterDriverExA"), 0);
+  EXPECT_EQ(os.CountOf("DeleteFileA"), 0);
+  EXPECT_EQ(os.CountOf("OpenPrinterA"), 0);
+  EXPECT_EQ(TraceIndexOf("RemoveDrivers BEGIN"), -1);
+}
+
+TEST_F(InstallerRemoval, MonitorIsNotRetriedAndTheDriverFailureIsNotTraced) {
+  FakeOs os;
+  Timeline timeline(os, message, progress.bar);
+  os.FailNth("DeleteMonitorA", 1, RPC_S_SERVER_UNAVAILABLE);
+  os.FailNth("DeletePrintProcessorA", 1, RPC_S_SERVER_UNAVAILABLE);
+  RemovalEngine engine(*host);
+  engine.DeleteLanguageMonitor();
+  engine.DeleteProcessor();
+  EXPECT_EQ(os.CountOf("DeleteMonitorA"), 1);
+  EXPECT_EQ(os.CountOf("DeletePrintProcessorA"), is64 ? 2 : 1);
+  EXPECT_TRUE(TraceHasEntry("DeleteMonitor Error : (1722)"));
+  EXPECT_TRUE(timeline.Events().empty()) << "no texts, no pauses, no spooler start";
+
+  os.FailNth("DeletePrinterDriverExA", 0, ERROR_ACCESS_DENIED);
+  engine.DeletePrinterDrv("VKP-M200");
+  EXPECT_FALSE(TraceHasFragment("DeletePrinterDriverEx returned FALSE."));
+  EXPECT_EQ(os.CountOf("DeletePrinterDriverExA"), is64 ? 2 : 1);
+}
+
+TEST_F(InstallerRemoval, EveryPlatformCallMayFail) {
+  std::vector<std::string> names;
+  {
+    FakeOs os;
+    Timeline timeline(os, message, progress.bar);
+    ASSERT_EQ(Run(), -1);
+    const std::set<std::string> skip = {"Sleep",    "ExitProcess", "GetLastError", "CreateFileA", "WriteFile",
+                                        "SetFilePointer", "CloseHandle", "GetLocalTime", "LocalFree",
+                                        // its failure ends the sequence by design (tested above)
+                                        "EnumPrintersA"};
+    std::set<std::string> seen;
+    for (const std::string& name : os.CallNames())
+      if (!skip.count(name) && seen.insert(name).second) names.push_back(name);
+  }
+  ASSERT_GT(names.size(), 20u);
+  const std::vector<std::pair<std::string, std::string>> lines = {
+      {"DeleteMonitorA", "DeleteMonitor Error : (5)"},
+      {"DeletePrintProcessorA", "DeleteMonitor Error : (5)"},
+      {"GetPrinterDriverDirectoryA", "GetPrinterDriverDirectory failed. (5)"},
+      {"GetWindowsDirectoryA", "GetWindowsDirectory failed"},
+      {"GetSystemDirectoryA", "GetSystemDirectory failed. (5)"},
+      {"GetPrintProcessorDirectoryA", "GetPrintProcessorDirectory failed. (5)"},
+      {"DeleteFileA", ", (5)"},
+  };
+  for (const std::string& name : names) {
+    SCOPED_TRACE(name);
+    InitTraceLog();
+    NewHost();
+    FakeOs os;
+    Timeline timeline(os, message, progress.bar);
+    os.FailNth(name, 1, ERROR_ACCESS_DENIED);
+    EXPECT_EQ(Run(), -1);
+    EXPECT_GE(os.CountOf(name), 1);
+    EXPECT_TRUE(TraceHasEntry("RemoveDrivers END")) << "the removal went on to its end";
+    for (const auto& [call, line] : lines) {
+      if (call != name) continue;
+      EXPECT_TRUE(TraceHasFragment(line)) << line;
+    }
+  }
+}
+
+TEST_F(InstallerRemoval, RemovesTheModelFromTheSpooler) {
+  test::RegisterModelWithSpooler(is64, "NORVEKA VKP-M200");
+  ASSERT_EQ(test::PrintersOfModel(), std::vector<std::string>{"NORVEKA VKP-M200"});
+  FakeOs os;
+  Timeline timeline(os, message, progress.bar);
+  EXPECT_EQ(Run(), -1);
+  EXPECT_TRUE(test::PrintersOfModel().empty());
+  for (const std::string& environment : test::ModelEnvironments(is64)) {
+    EXPECT_FALSE(test::DriverListed(environment)) << environment;
+    EXPECT_FALSE(test::KeyExists(test::ProcessorKeyOf(environment), is64)) << environment;
+  }
+}
+
+}  // namespace
+}  // namespace vkp

@@ -1,0 +1,434 @@
+// The uninstall entry and the INF store, in process against the prefix's
+// registry and its C:\windows\inf folder.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <string>
+#include <vector>
+
+#include "installer/InstallEngine.h"
+#include "platform/Os.h"
+#include "support/TraceLog.h"
+#include "tests/seam/FakeOs.h"
+#include "tests/wine/EngineHarness.h"
+#include "tests/wine/TestProgram.h"
+#include "ui/SystemText.h"
+
+namespace vkp {
+namespace {
+
+using test::EngineHarness;
+using test::FakeOs;
+
+const char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\NORVEKA_VKP-M200";
+
+std::vector<std::string> TraceLines() {
+  const std::string log = test::ReadTraceLog();
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  while (start < log.size()) {
+    std::size_t end = log.find("\r\n", start);
+    if (end == std::string::npos) end = log.size();
+    std::string line = log.substr(start, end - start);
+    if (line.size() >= 10 && line[2] == ':' && line[5] == ':') line.erase(0, 10);
+    if (!line.empty()) lines.push_back(line);
+    start = end + 2;
+  }
+  return lines;
+}
+
+std::vector<std::string> LinesStartingWith(const std::string& prefix) {
+  std::vector<std::string> found;
+  for (const std::string& line : TraceLines())
+    if (line.compare(0, prefix.size(), prefix) == 0) found.push_back(line);
+  return found;
+}
+
+bool HasLine(const std::string& text) {
+  for (const std::string& line : TraceLines())
+    if (line == text) return true;
+  return false;
+}
+
+std::string Lower(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
+void WriteText(const std::string& path, const std::string& text) {
+  HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
+  DWORD written = 0;
+  ::WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+  ::CloseHandle(file);
+}
+
+std::string WindowsDir() {
+  char dir[MAX_PATH] = "";
+  ::GetWindowsDirectoryA(dir, MAX_PATH);
+  return dir;
+}
+
+std::string CurrentDir() {
+  char dir[MAX_PATH] = "";
+  ::GetCurrentDirectoryA(MAX_PATH, dir);
+  return dir;
+}
+
+bool RunningUnderWow64() {
+  BOOL wow64 = FALSE;
+  ::IsWow64Process(::GetCurrentProcess(), &wow64);
+  return wow64 != FALSE;
+}
+
+// ---- RegisterUninstallInfo ----
+
+// The view the engine writes in for its 64-bit flag, and the other one.
+REGSAM ViewFor(int is64Bit) { return is64Bit ? KEY_WOW64_64KEY : KEY_WOW64_32KEY; }
+
+bool ReadValue(REGSAM view, const char* name, std::string& value) {
+  HKEY key = nullptr;
+  if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_READ | view, &key) != ERROR_SUCCESS) return false;
+  char data[512] = "";
+  DWORD size = sizeof data;
+  DWORD type = 0;
+  const LONG result = ::RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
+  ::RegCloseKey(key);
+  if (result != ERROR_SUCCESS || type != REG_SZ) return false;
+  value = data;
+  return true;
+}
+
+bool KeyExists(REGSAM view, const std::string& path) {
+  HKEY key = nullptr;
+  if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ | view, &key) != ERROR_SUCCESS) return false;
+  ::RegCloseKey(key);
+  return true;
+}
+
+void CreateKey(REGSAM view, const std::string& path, const char* valueName, const std::string& value) {
+  HKEY key = nullptr;
+  ASSERT_EQ(::RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view, nullptr, &key,
+                              nullptr),
+            ERROR_SUCCESS);
+  ::RegSetValueExA(key, valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                   static_cast<DWORD>(value.size() + 1));
+  ::RegCloseKey(key);
+}
+
+void DeleteTree(REGSAM view) {
+  HKEY parent = nullptr;
+  if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall", 0,
+                      KEY_ALL_ACCESS | view, &parent) != ERROR_SUCCESS)
+    return;
+  ::SHDeleteKeyA(parent, "NORVEKA_VKP-M200");
+  ::RegCloseKey(parent);
+}
+
+class UninstallEntryTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    InitTraceLog();
+    Clean();
+  }
+  void TearDown() override { Clean(); }
+  static void Clean() {
+    DeleteTree(KEY_WOW64_64KEY);
+    DeleteTree(KEY_WOW64_32KEY);
+  }
+  // The engine's flag as the system would set it.
+  const int is64Bit = RunningUnderWow64() ? 1 : 0;
+  test::TestApp app{"VKPM200_Installer"};
+};
+
+TEST_F(UninstallEntryTest, WritesTheThreeValues) {
+  FakeOs os;
+  EngineHarness harness(is64Bit, 2010);
+  harness.engine.strINFName = "C:\\windows\\inf\\oem7.inf";
+  harness.engine.RegisterUninstallInfo();
+
+  std::string value;
+  ASSERT_TRUE(ReadValue(ViewFor(is64Bit), "DisplayName", value));
+  EXPECT_EQ(value, "NORVEKA VKP-M200 Windows Driver V2.0.2");
+  ASSERT_TRUE(ReadValue(ViewFor(is64Bit), "UninstallString", value));
+  EXPECT_EQ(value, WindowsDir() + "\\VKP-M200\\VKPM200_Uninstaller.exe");
+  ASSERT_TRUE(ReadValue(ViewFor(is64Bit), "InfFile", value));
+  EXPECT_EQ(value, "C:\\windows\\inf\\oem7.inf");
+
+  std::vector<std::string> names;
+  for (const auto& call : os.CallsOf("RegSetValueExA")) names.push_back(call.args[1]);
+  EXPECT_EQ(names, (std::vector<std::string>{"DisplayName", "UninstallString", "InfFile"}));
+  EXPECT_TRUE(HasLine(std::string("REGKEY : ") + kUninstallKey));
+  EXPECT_TRUE(HasLine("RegisterUninstallInfo END"));
+  EXPECT_EQ(os.CountOf("RegCloseKey"), 1) << "the created key is closed";
+}
+
+TEST_F(UninstallEntryTest, EmptyInfNameLeavesInfFileOut) {
+  FakeOs os;
+  EngineHarness harness(is64Bit, 2010);
+  harness.engine.strINFName.clear();
+  harness.engine.RegisterUninstallInfo();
+  std::string value;
+  EXPECT_TRUE(ReadValue(ViewFor(is64Bit), "DisplayName", value));
+  EXPECT_FALSE(ReadValue(ViewFor(is64Bit), "InfFile", value));
+}
+
+TEST_F(UninstallEntryTest, OlderEntryWithSubkeysIsDeletedFirst) {
+  const REGSAM view = ViewFor(is64Bit);
+  CreateKey(view, kUninstallKey, "Stale", "old");
+  CreateKey(view, std::string(kUninstallKey) + "\\Child\\GrandChild", "Stale", "old");
+  FakeOs os;
+  EngineHarness harness(is64Bit, 2010);
+  harness.engine.RegisterUninstallInfo();
+
+  std::string value;
+  EXPECT_FALSE(ReadValue(view, "Stale", value));
+  EXPECT_FALSE(KeyExists(view, std::string(kUninstallKey) + "\\Child"));
+  EXPECT_TRUE(ReadValue(view, "DisplayName", value));
+  EXPECT_EQ(value, "NORVEKA VKP-M200 Windows Driver V2.0.2");
+  EXPECT_TRUE(ReadValue(view, "InfFile", value));
+  EXPECT_EQ(value, "VKPM200.inf") << "no INF copied yet: the bare name";
+  EXPECT_TRUE(LinesStartingWith("MyRegDeleteKeyEx failed").empty());
+  EXPECT_TRUE(LinesStartingWith("SHDeleteKey failed").empty());
+  EXPECT_EQ(os.CountOf("SHDeleteKeyA"), is64Bit ? 0 : 1);
+}
+
+TEST_F(UninstallEntryTest, On64BitTheEntryGoesIntoThe64BitViewAndTheWow6432NodeTwinStays) {
+  if (!RunningUnderWow64()) GTEST_SKIP() << "one registry view only in a 32-bit prefix";
+  CreateKey(KEY_WOW64_32KEY, kUninstallKey, "Twin", "32-bit view");
+  CreateKey(KEY_WOW64_64KEY, std::string(kUninstallKey) + "\\Child", "Stale", "old");
+  FakeOs os;
+  EngineHarness harness(1, 2010);
+  harness.engine.RegisterUninstallInfo();
+
+  std::string value;
+  EXPECT_TRUE(ReadValue(KEY_WOW64_64KEY, "DisplayName", value));
+  EXPECT_FALSE(KeyExists(KEY_WOW64_64KEY, std::string(kUninstallKey) + "\\Child"));
+  ASSERT_TRUE(ReadValue(KEY_WOW64_32KEY, "Twin", value));
+  EXPECT_EQ(value, "32-bit view");
+  EXPECT_FALSE(ReadValue(KEY_WOW64_32KEY, "DisplayName", value));
+  for (const auto& call : os.CallsOf("RegCreateKeyExA"))
+    EXPECT_EQ(std::stoul(call.args[5]) & KEY_WOW64_64KEY, static_cast<unsigned long>(KEY_WOW64_64KEY));
+}
+
+TEST_F(UninstallEntryTest, KeyThatCannotBeCreatedLeavesNoEntry) {
+  FakeOs os;
+  os.FailNth("RegCreateKeyExA", 1, ERROR_ACCESS_DENIED);
+  EngineHarness harness(is64Bit, 2010);
+  harness.engine.RegisterUninstallInfo();
+
+  EXPECT_FALSE(KeyExists(ViewFor(is64Bit), kUninstallKey));
+  EXPECT_EQ(os.CountOf("RegSetValueExA"), 0);
+  const std::string separator = is64Bit ? ", " : " , ";
+  EXPECT_TRUE(HasLine(std::string("RegCreateKeyEx failed : ") + kUninstallKey + separator + "(5) "));
+  EXPECT_TRUE(HasLine("RegisterUninstallInfo END"));
+}
+
+// ---- CopyINFFile and INFFileExist ----
+
+const char kOurInf[] =
+    "[Version]\r\nSignature=\"$Windows NT$\"\r\nClass=Printer\r\n"
+    "ClassGUID={4D36E979-E325-11CE-BFC1-08002BE10318}\r\nProvider=NORVEKA\r\n\r\n"
+    "[Manufacturer]\r\nNORVEKA=NORVEKA,NTamd64\r\n\r\n"
+    "[NORVEKA]\r\n\"NORVEKA VKP-M200\" = VKPM200,USBPRINT\\norveka_vkp_m2007c1e\r\n\r\n"
+    "[NORVEKA.NTamd64]\r\n\"NORVEKA VKP-M200\" = VKPM200,USBPRINT\\norveka_vkp_m2007c1e\r\n";
+
+const char kUnrelatedInf[] =
+    "[Version]\r\nSignature=\"$Windows NT$\"\r\nClass=Printer\r\nProvider=SOMEONE\r\n\r\n"
+    "[Manufacturer]\r\nSOMEONE=SOMEONE\r\n\r\n[SOMEONE]\r\n\"Some Printer\" = SOME\r\n";
+
+std::string InfDir() { return WindowsDir() + "\\inf"; }
+
+class InfStoreTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    InitTraceLog();
+    WriteText("VKPM200.inf", kOurInf);
+  }
+  void TearDown() override {
+    for (const std::string& path : created_) ::DeleteFileA(path.c_str());
+    ::DeleteFileA("VKPM200.inf");
+  }
+  // Puts an INF into the store; removed again after the test.
+  void Seed(const std::string& name, const std::string& text) {
+    const std::string path = InfDir() + "\\" + name;
+    WriteText(path, text);
+    created_.push_back(path);
+  }
+  void Forget(const std::string& path) {
+    created_.push_back(path);
+    std::string pnf = path;
+    if (pnf.size() > 4) pnf.replace(pnf.size() - 4, 4, ".pnf");
+    created_.push_back(pnf);
+  }
+  std::vector<std::string> created_;
+  test::TestApp app{"VKPM200_Installer"};
+};
+
+TEST_F(InfStoreTest, CopyPutsTheInfIntoTheStoreUnderAnOemName) {
+  // A different INF of our name in the store: the copy gets an oemN name, as Windows always gives.
+  Seed("VKPM200.inf", kUnrelatedInf);
+  FakeOs os;
+  EngineHarness harness(0, 2010);
+  harness.engine.CopyINFFile();
+  Forget(harness.engine.strINFName);
+
+  const std::string stored = Lower(harness.engine.strINFName);
+  const std::string prefix = Lower(InfDir()) + "\\oem";
+  ASSERT_EQ(stored.compare(0, prefix.size(), prefix), 0) << harness.engine.strINFName;
+  EXPECT_EQ(stored.substr(stored.size() - 4), ".inf");
+  EXPECT_EQ(test::ReadFileText(harness.engine.strINFName), kOurInf);
+
+  const std::string source = CurrentDir() + "\\VKPM200.inf";
+  EXPECT_EQ(LinesStartingWith("Inf File Name : "),
+            (std::vector<std::string>{"Inf File Name : " + source, "Inf File Name : " + source}));
+  EXPECT_TRUE(HasLine("INF FILE NAME : " + harness.engine.strINFName));
+  const auto copies = os.CallsOf("SetupCopyOEMInfA");
+  ASSERT_EQ(copies.size(), 1u);
+  EXPECT_EQ(copies[0].args[0], source) << "a full path";
+  EXPECT_EQ(copies[0].args[2], std::to_string(SPOST_PATH));
+  EXPECT_EQ(copies[0].args[3], std::to_string(SP_COPY_NOOVERWRITE));
+  EXPECT_TRUE(os.MessageBoxes().empty());
+}
+
+TEST_F(InfStoreTest, CopyingTheSameInfAgainReplacesItAndKeepsItsName) {
+  Seed("VKPM200.inf", kUnrelatedInf);
+  EngineHarness first(0, 2010);
+  first.engine.CopyINFFile();
+  Forget(first.engine.strINFName);
+  ASSERT_FALSE(first.engine.strINFName.empty());
+
+  InitTraceLog();
+  FakeOs os;
+  EngineHarness second(0, 2010);
+  second.engine.CopyINFFile();
+
+  EXPECT_EQ(Lower(second.engine.strINFName), Lower(first.engine.strINFName));
+  const auto copies = os.CallsOf("SetupCopyOEMInfA");
+  ASSERT_EQ(copies.size(), 2u) << "the first attempt fails with ERROR_FILE_EXISTS";
+  EXPECT_EQ(copies[0].args[3], std::to_string(SP_COPY_NOOVERWRITE));
+  EXPECT_EQ(copies[1].args[3], std::to_string(SP_COPY_REPLACEONLY));
+  EXPECT_TRUE(LinesStartingWith("SetupCopyOEMInf failed").empty());
+  EXPECT_TRUE(os.MessageBoxes().empty());
+  EXPECT_TRUE(HasLine("INF FILE NAME : " + second.engine.strINFName));
+}
+
+TEST_F(InfStoreTest, OtherCopyFailureShowsTheErrorBoxAndEmptiesTheName) {
+  FakeOs os;
+  os.FailNth("SetupCopyOEMInfA", 1, ERROR_ACCESS_DENIED);
+  EngineHarness harness(0, 2010);
+  harness.engine.CopyINFFile();
+
+  EXPECT_TRUE(harness.engine.strINFName.empty());
+  EXPECT_EQ(os.CountOf("SetupCopyOEMInfA"), 1);
+  const auto boxes = os.MessageBoxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text, "SetupCopyOEMInf, ERR CODE: 5\n\n" + ui::SystemErrorText(5));
+  EXPECT_EQ(boxes[0].caption, "VKPM200_Installer");
+  EXPECT_EQ(boxes[0].flags & MB_ICONMASK, static_cast<UINT>(MB_ICONERROR));
+  EXPECT_TRUE(HasLine("SetupCopyOEMInf failed : (5)"));
+  EXPECT_TRUE(HasLine("INF FILE NAME : "));
+}
+
+const char kBothSections[] =
+    "[Version]\r\nSignature=\"$Windows NT$\"\r\nClass=Printer\r\n\r\n"
+    "[NORVEKA]\r\n\"NORVEKA VKP-M200\" = VKPM200\r\n\r\n[NORVEKA.NTamd64]\r\n\"NORVEKA VKP-M200\" = VKPM200\r\n";
+const char kOnly32BitSection[] =
+    "[Version]\r\nSignature=\"$Windows NT$\"\r\nClass=Printer\r\n\r\n"
+    "[NORVEKA]\r\n\"NORVEKA VKP-M200\" = VKPM200\r\n";
+const char kOtherModel[] =
+    "[Version]\r\nSignature=\"$Windows NT$\"\r\nClass=Printer\r\n\r\n"
+    "[NORVEKA]\r\n\"NORVEKA VKP-M100\" = VKPM100\r\n\r\n[NORVEKA.NTamd64]\r\n\"NORVEKA VKP-M100\" = VKPM100\r\n";
+
+class InfScanTest : public InfStoreTest {
+ protected:
+  void SetUp() override {
+    InfStoreTest::SetUp();
+    Seed("oem90.inf", kBothSections);
+    Seed("oem91.inf", kBothSections);
+    Seed("oem92.inf", kOnly32BitSection);
+    Seed("oem93.inf", kOtherModel);
+    Seed("OEM94.INF", kBothSections);       // not a name SetupCopyOEMInf gives
+    Seed("vkpnorveka.inf", kBothSections);  // not an OEM copy
+  }
+  static std::vector<std::string> Sorted(std::vector<std::string> lines) {
+    std::sort(lines.begin(), lines.end());
+    return lines;
+  }
+};
+
+TEST_F(InfScanTest, On32BitTheModelSectionLinesAreFound) {
+  FakeOs os;
+  EngineHarness harness(0, 2005);
+  EXPECT_EQ(harness.engine.INFFileExist(harness.engine.strMaker, harness.engine.strModelName), 1);
+
+  EXPECT_EQ(Sorted(LinesStartingWith("OEM FILES EXISTING : ")),
+            (std::vector<std::string>{"OEM FILES EXISTING : oem90.inf", "OEM FILES EXISTING : oem91.inf",
+                                      "OEM FILES EXISTING : oem92.inf"}));
+  EXPECT_TRUE(HasLine("SECTION NAME : NORVEKA"));
+  EXPECT_TRUE(HasLine("KEY NAME : NORVEKA VKP-M200"));
+  for (const auto& call : os.CallsOf("SetupOpenInfFileA")) {
+    EXPECT_EQ(call.args[0].find("OEM94.INF"), std::string::npos);
+    EXPECT_EQ(call.args[0].find("vkpnorveka.inf"), std::string::npos);
+  }
+  EXPECT_EQ(os.CountOf("SetupOpenInfFileA"), os.CountOf("SetupCloseInfFile"));
+  EXPECT_EQ(os.CountOf("SetupGetInfFileListW"), 2);
+  EXPECT_EQ(os.CallsOf("SetupGetInfFileListW")[0].args[0], InfDir());
+}
+
+TEST_F(InfScanTest, On64BitOnlyTheNtamd64SectionCounts) {
+  FakeOs os;
+  EngineHarness harness(1, 2010);
+  EXPECT_EQ(harness.engine.INFFileExist(harness.engine.strMaker, harness.engine.strModelName), 1);
+  EXPECT_EQ(Sorted(LinesStartingWith("OEM FILES EXISTING : ")),
+            (std::vector<std::string>{"OEM FILES EXISTING : oem90.inf", "OEM FILES EXISTING : oem91.inf"}));
+  EXPECT_TRUE(HasLine("SECTION NAME : NORVEKA.NTamd64"));
+  EXPECT_EQ(os.CountOf("SetupOpenInfFileA"), os.CountOf("SetupCloseInfFile"));
+}
+
+TEST_F(InfScanTest, TheKeyIsAlwaysTheModelsDisplayName) {
+  FakeOs os;
+  EngineHarness harness(0, 2005);
+  EXPECT_EQ(harness.engine.INFFileExist("NORVEKA", "something else"), 1);
+  for (const auto& call : os.CallsOf("SetupFindFirstLineA")) EXPECT_EQ(call.args[2], "NORVEKA VKP-M200");
+}
+
+TEST_F(InfScanTest, AnInfThatCannotBeOpenedIsSkipped) {
+  FakeOs os;
+  os.Replace<&PlatformApi::SetupOpenInfFileA>([](PCSTR name, PCSTR infClass, DWORD style, PUINT errorLine) {
+    if (std::string(name).find("oem90.inf") != std::string::npos) {
+      ::SetLastError(ERROR_FILE_NOT_FOUND);
+      return static_cast<HINF>(INVALID_HANDLE_VALUE);
+    }
+    return RealOs().SetupOpenInfFileA(name, infClass, style, errorLine);
+  });
+  EngineHarness harness(1, 2010);
+  EXPECT_EQ(harness.engine.INFFileExist(harness.engine.strMaker, harness.engine.strModelName), 1);
+  EXPECT_EQ(LinesStartingWith("OEM FILES EXISTING : "),
+            std::vector<std::string>{"OEM FILES EXISTING : oem91.inf"});
+  EXPECT_TRUE(HasLine("SetupOpenInfFile failed. 2"));
+}
+
+TEST_F(InfScanTest, NoListingMeansZero) {
+  FakeOs os;
+  os.FailNth("SetupGetInfFileListW", 1, ERROR_ACCESS_DENIED);
+  EngineHarness harness(0, 2005);
+  EXPECT_EQ(harness.engine.INFFileExist(harness.engine.strMaker, harness.engine.strModelName), 0);
+  EXPECT_EQ(os.CountOf("SetupOpenInfFileA"), 0);
+  EXPECT_TRUE(HasLine("INFFileExist END"));
+}
+
+TEST_F(InfScanTest, NoOemInfListingTheModelMeansZero) {
+  for (const std::string& path : created_) ::DeleteFileA(path.c_str());
+  Seed("oem93.inf", kOtherModel);
+  Seed("oem92.inf", kOnly32BitSection);
+  FakeOs os;
+  EngineHarness harness(1, 2010);
+  EXPECT_EQ(harness.engine.INFFileExist(harness.engine.strMaker, harness.engine.strModelName), 0);
+  EXPECT_TRUE(LinesStartingWith("OEM FILES EXISTING : ").empty());
+  EXPECT_GE(os.CountOf("SetupOpenInfFileA"), 2);
+}
+
+}  // namespace
+}  // namespace vkp
