@@ -1,16 +1,27 @@
 #include "installer/VKPM200_InstallerDlg.h"
 #include "installer/engine/InstallExitCodes.h"
 #include "platform/Os.h"
-#include "support/TraceLog.h"
+#include "removal/RemovalHost.h"
+#include "removal/RemovalSequences.h"
+#include "support/SystemHelpers.h"
+#include "ui/MessageBox.h"
 
 namespace vkp {
 
-// A different version is installed. Its removal comes with the removal
-// engine, which this build does not contain: nothing is touched, and the run
-// ends as a failed installation.
+// A different version is installed: remove it, announce the restart and ask
+// for it; this run installs nothing.
 void InstallerDlg::ReplaceDifferentVersion() {
-  WriteTraceLog("The replacement of a different version is not available in this build.");
-  Os().ExitProcess(kExitInstallFailed);
+  removal::RemovalHost host(removal::Variant::Installer, strMessage, progressBar);
+  host.bIs64Bit = bIs64Bit;
+  host.nOSVersion = nOSVersion;
+  removal::RemoveInstalledDriver(host);
+
+  const std::string done = std::string("The installer has successfully removed the different version.\n") +
+                           "Now it is going to restart your computer to take effect." +
+                           "\nAfter restarting, you may reinstall the driver again.";
+  ui::ShowMessageBox(done.c_str(), MB_OK | MB_ICONINFORMATION);
+  RestartWindows();
+  Os().ExitProcess(kExitSuccess);
 }
 
 }  // namespace vkp

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <vector>
 #include <string>
 #include <thread>
 
@@ -174,6 +175,51 @@ TEST_F(InstallThreadTest, TheChosenPortReachesThePrintUiCommand) {
     EXPECT_NE(command.find(choice.second), std::string::npos) << command;
     EXPECT_EQ(command.find("/u"), std::string::npos) << "no driver installed before";
   }
+}
+
+}  // namespace
+}  // namespace vkp
+
+namespace vkp {
+namespace {
+
+// The model's driver without a printer: a trace of another installation
+// that cannot be compared, so it is removed and the restart requested.
+TEST_F(InstallThreadTest, ADifferentVersionIsRemovedAndARestartRequestedInsteadOfInstalling) {
+  DRIVER_INFO_3A driver{};
+  driver.cVersion = 3;
+  driver.pName = const_cast<char*>("NORVEKA VKP-M200");
+  driver.pEnvironment = const_cast<char*>("Windows NT x86");
+  driver.pDriverPath = const_cast<char*>("UNIDRV.DLL");
+  driver.pDataFile = const_cast<char*>("VKP200.GPD");
+  driver.pConfigFile = const_cast<char*>("UNIDRVUI.DLL");
+  ASSERT_TRUE(AddPrinterDriverA(nullptr, 3, reinterpret_cast<BYTE*>(&driver)));
+  WriteTextFile(CurrentDirConfigPath(), "[VKPM200]\r\nPORTDLG=FALSE\r\nPORT=COM1\r\n");
+
+  FakeOs os;
+  std::string command;
+  CapturePrintUi(os, command);
+  InstallerDlg dialog;
+  dialog.nOSVersion = 2005;
+  EXPECT_EQ(RunWorker(dialog), 0u);
+  EXPECT_EQ(dialog.bRemoving, 1);
+  const auto boxes = os.MessageBoxes();
+  ASSERT_EQ(boxes.size(), 2u);
+  EXPECT_EQ(boxes[0].text, "There is a different version driver in this system.\r\n\r\nThe installed driver will be removed.");
+  EXPECT_EQ(boxes[1].text,
+            "The installer has successfully removed the different version.\nNow it is going to restart your computer "
+            "to take effect.\nAfter restarting, you may reinstall the driver again.");
+  EXPECT_EQ(boxes[1].flags, static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
+  EXPECT_EQ(os.RestartRequests().size(), 1u);
+  EXPECT_TRUE(command.empty()) << "nothing is installed in this run";
+  EXPECT_EQ(os.CountOf("AddPrinterDriverA"), 0);
+
+  DWORD needed = 0, count = 0;
+  EnumPrinterDriversA(nullptr, nullptr, 1, nullptr, 0, &needed, &count);
+  std::vector<BYTE> buffer(needed + 1);
+  EnumPrinterDriversA(nullptr, nullptr, 1, buffer.data(), needed, &needed, &count);
+  for (DWORD i = 0; i < count; ++i)
+    EXPECT_STRNE(reinterpret_cast<DRIVER_INFO_1A*>(buffer.data())[i].pName, "NORVEKA VKP-M200") << "removed";
 }
 
 }  // namespace
