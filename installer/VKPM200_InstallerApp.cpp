@@ -1,6 +1,6 @@
 // Start-up of VKPM200_Installer: one instance at a time; a second start only
 // brings the first one's window forward.
-#include "installer/InstanceActivation.h"
+#include "ui/InstanceActivation.h"
 #include "installer/VKPM200_InstallerDlg.h"
 #include "platform/Compat.h"
 #include "ui/App.h"
@@ -23,7 +23,7 @@ class InstallerApp : public ui::App {
     // the system's own: there is nothing to switch on for either.
     const LONG starts = InterlockedIncrement(&nInstanceCount);
     if (starts > 1) {
-      ActivateRunningInstance({strPortDialogTitle, strProgressDialogTitle, strMessageBoxTitle});
+      ui::ActivateRunningInstance({strPortDialogTitle, strProgressDialogTitle, strMessageBoxTitle});
       return false;
     }
     InstallerDlg dialog;

@@ -6,6 +6,7 @@
 #include "support/SystemProbes.h"
 #include "support/TraceLog.h"
 #include "ui/App.h"
+#include "ui/MinimisedIcon.h"
 #include "ui/RefreshMessage.h"
 #include "ui/SystemText.h"
 
@@ -85,7 +86,7 @@ bool InstallerDlg::OnMessage(UINT message, WPARAM, LPARAM, LRESULT& result) {
   switch (message) {
     case WM_PAINT:
       if (!IsIconic(Hwnd())) return false;
-      PaintMinimised();
+      ui::PaintMinimisedIcon(Hwnd(), hIcon);
       result = 0;
       return true;
     case WM_QUERYDRAGICON:
@@ -98,18 +99,6 @@ bool InstallerDlg::OnMessage(UINT message, WPARAM, LPARAM, LRESULT& result) {
     default:
       return false;
   }
-}
-
-void InstallerDlg::PaintMinimised() {
-  PAINTSTRUCT paint;
-  HDC dc = BeginPaint(Hwnd(), &paint);
-  SendMessageA(Hwnd(), WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
-  RECT client;
-  GetClientRect(Hwnd(), &client);
-  const int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
-  const int y = (client.bottom - client.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
-  DrawIcon(dc, x, y, hIcon);
-  EndPaint(Hwnd(), &paint);
 }
 
 }  // namespace vkp

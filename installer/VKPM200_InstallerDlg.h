@@ -51,7 +51,6 @@ class InstallerDlg : public ui::Dialog {
 
  private:
   bool Busy() const { return bInstalling != 0 || bRemoving != 0; }
-  void PaintMinimised();
   void InstallForPort(int portType, int portNumber, const std::string& ipAddress);
   // Returns only when installation may go on; otherwise ends the process.
   void CheckDifferentVersion();

@@ -38,6 +38,10 @@ class RemovalEngine {
   void DeleteFilesUsed() { DeleteDriverComponent(); }
   void DeletePrnDrvPnPDirectory();
   void DeleteInstalledDirectory();
+  // What the installation itself put in place: the installation directory
+  // with the uninstaller, and the configuration file in the system
+  // directory. What is in use now goes at the next restart.
+  void RemoveInstallationLeftovers();
 
   // INF store, device database, registry. The installer's copy of
   // Delete_USB_Info traces as "Delete_LPT_USB_Info".

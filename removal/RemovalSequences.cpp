@@ -80,6 +80,7 @@ void RunUninstallWorker(RemovalHost& host) {
     engine.DeletePrnDrvPnPDirectory();
     engine.DeleteUninstallInfoFromReg();
     engine.DeleteInstalledDirectory();
+    engine.RemoveInstallationLeftovers();
     engine.ReportDone(1000);
     printers.clear();
 

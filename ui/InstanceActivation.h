@@ -3,11 +3,11 @@
 
 #include <initializer_list>
 
-namespace vkp {
+namespace vkp::ui {
 
 // Looks for the first top-level window with one of the titles, in order, and
 // brings its last active pop-up to the foreground (restoring the window when
 // it is minimised). Returns 1 when none was found, else 0.
 int ActivateRunningInstance(std::initializer_list<const char*> titles);
 
-}  // namespace vkp
+}  // namespace vkp::ui

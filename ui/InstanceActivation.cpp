@@ -1,8 +1,8 @@
-#include "installer/InstanceActivation.h"
+#include "ui/InstanceActivation.h"
 
 #include "platform/WinHeaders.h"
 
-namespace vkp {
+namespace vkp::ui {
 
 int ActivateRunningInstance(std::initializer_list<const char*> titles) {
   HWND found = nullptr;
@@ -17,4 +17,4 @@ int ActivateRunningInstance(std::initializer_list<const char*> titles) {
   return 0;
 }
 
-}  // namespace vkp
+}  // namespace vkp::ui

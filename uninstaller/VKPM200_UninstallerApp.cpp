@@ -1,0 +1,43 @@
+// Start-up of VKPM200_Uninstaller: one instance at a time; a second start
+// only brings the first one's window forward.
+#include "platform/Compat.h"
+#include "platform/Os.h"
+#include "ui/App.h"
+#include "ui/InstanceActivation.h"
+#include "uninstaller/VKPM200_UninstallerDlg.h"
+
+namespace vkp {
+
+// Shared by every process of this program file: the start counter and the
+// titles a second start looks for (message box, dialog).
+VKP_SHARED_SECTION_BEGIN
+volatile LONG nInstanceCount VKP_SHARED_VAR = 0;
+char strMessageBoxTitle[32] VKP_SHARED_VAR = "VKPM200_Uninstaller";
+char strDialogTitle[48] VKP_SHARED_VAR = "NORVEKA VKP-M200 Uninstaller";
+VKP_SHARED_SECTION_END
+
+namespace {
+// After a removal closed the dialog, the worker ends the process about two
+// seconds after its final message; this is only the limit of that wait.
+constexpr DWORD kWorkerEndLimitMs = 10000;
+}  // namespace
+
+class UninstallerApp : public ui::App {
+ public:
+  bool InitInstance() override {
+    const LONG starts = InterlockedIncrement(&nInstanceCount);
+    if (starts > 1) {
+      ui::ActivateRunningInstance({strDialogTitle, strMessageBoxTitle});
+      return false;
+    }
+    UninstallerDlg dialog;
+    dialog.BecomeMainWindowOnCreate();
+    dialog.DoModal();
+    if (dialog.WorkerStarted()) Os().Sleep(kWorkerEndLimitMs);
+    return false;
+  }
+};
+
+UninstallerApp theApp;
+
+}  // namespace vkp

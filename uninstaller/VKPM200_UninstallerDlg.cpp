@@ -1,0 +1,224 @@
+#include "uninstaller/VKPM200_UninstallerDlg.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "installer/EnumBuffer.h"
+#include "platform/Os.h"
+#include "removal/RemovalEngine.h"
+#include "removal/RemovalSequences.h"
+#include "resources/UninstallerResource.h"
+#include "support/SystemProbes.h"
+#include "support/TraceLog.h"
+#include "ui/App.h"
+#include "ui/MinimisedIcon.h"
+#include "ui/MessageBox.h"
+#include "ui/RefreshMessage.h"
+#include "ui/SystemText.h"
+
+namespace vkp {
+
+namespace {
+constexpr UINT_PTR kStartTimer = 1;
+constexpr char kEnvironmentX64[] = "Windows x64";
+
+bool DriverListedIn(const char* name, const char* environment) {
+  const EnumResult drivers = EnumerateTwice([&](BYTE* buffer, DWORD size, DWORD* needed, DWORD* count) {
+    return Os().EnumPrinterDriversA(nullptr, const_cast<char*>(environment), 3, buffer, size, needed, count);
+  });
+  for (DWORD i = 0; i < drivers.count; ++i) {
+    const char* driver = drivers.Items<DRIVER_INFO_3A>()[i].pName;
+    if (driver != nullptr && std::strcmp(driver, name) == 0) return true;
+  }
+  return false;
+}
+}  // namespace
+
+UninstallerDlg::UninstallerDlg()
+    : ui::Dialog(IDD_VKPM200_UNINSTALLER_DIALOG),
+      hIcon(LoadIconA(ui::App::Current() != nullptr ? ui::App::Current()->Instance() : GetModuleHandleA(nullptr),
+                      MAKEINTRESOURCEA(IDR_MAINFRAME))),
+      host(removal::Variant::Uninstaller, strProgress, progressBar) {
+  RegisterOwnerDrawn(IDC_PRINTER_LIST, &checkList);
+}
+
+UninstallerDlg::~UninstallerDlg() = default;
+
+void UninstallerDlg::DoDataExchange(ui::DataExchange& dx) {
+  dx.Bind(IDC_PROGRESS, progressBar);
+  std::string progress = strProgress.Get();
+  dx.Text(IDC_PROGRESS_TEXT, progress);
+}
+
+BOOL UninstallerDlg::OnInitDialog() {
+  ui::Dialog::OnInitDialog();
+  checkList.SubclassWindow(Item(IDC_PRINTER_LIST));
+  SendMessageA(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(hIcon));
+  SendMessageA(Hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(hIcon));
+
+  InitTraceLog();
+  bIs64Bit = IsWow64();
+  nOSVersion = CheckOS();
+  host.bIs64Bit = bIs64Bit;
+  host.nOSVersion = nOSVersion;
+  host.dialog = Hwnd();
+  host.listPrinterObjects = &listPrinterObjects;
+
+  nPrinterObjects = 0;
+  host.bBusy = 0;
+  progressBar.SetRange(0, 100);
+  progressBar.SetStep(10);
+  const std::string title = ui::LoadResourceString(IDS_MODEL_DISPLAY_NAME) + " Uninstaller";
+  SetWindowTextA(Hwnd(), title.c_str());
+  SetTimer(Hwnd(), kStartTimer, 1, nullptr);
+  return TRUE;
+}
+
+void UninstallerDlg::InitPrinterList() {
+  listPrinterObjects.clear();
+  checkList.ResetContent();
+  EnableWindow(Item(IDCANCEL), TRUE);
+
+  nPrinterObjects = AddPrinterObjectsToList();
+  host.nPrinterObjects = nPrinterObjects;
+  if (nPrinterObjects < 0) {
+    Os().ExitProcess(0);  // the error was shown
+    return;
+  }
+  if (nPrinterObjects > 0) {
+    EnableWindow(Item(IDC_UNINSTALL), FALSE);
+    for (const std::string& name : listPrinterObjects) checkList.AddString(name);
+    if (checkList.GetCount() == 0) return;
+    for (int row = 0; row < checkList.GetCount(); ++row) checkList.SetCheck(row, 1);
+    EnableWindow(Item(IDC_UNINSTALL), TRUE);
+    return;
+  }
+  strWork = ui::LoadResourceString(IDS_MODEL_DISPLAY_NAME);
+  if (PrinterDrvExist(strWork.c_str())) {
+    EnableWindow(Item(IDCANCEL), FALSE);
+    host.bBusy = 1;
+    StartUninstall();
+    return;
+  }
+  strWork = "The " + ui::LoadResourceString(IDS_MODEL_NAME) + " driver does not exist on this system.";
+  ui::ShowMessageBox(strWork.c_str(), MB_OK | MB_ICONINFORMATION);
+  removal::RemovalEngine(host).DeleteUninstallInfoFromReg();
+  Os().ExitProcess(0);
+}
+
+int UninstallerDlg::AddPrinterObjectsToList() {
+  WriteTraceLog("\r\n");
+  WriteTraceLog("AddPrinterObjectsToList BEGIN");
+  DWORD needed = 0;
+  DWORD count = 0;
+  Os().EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, nullptr, 0, &needed, &count);
+  std::vector<BYTE> buffer(needed > 0 ? needed : 1);
+  if (!Os().EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, buffer.data(), needed, &needed, &count)) {
+    const DWORD error = Os().GetLastError();
+    char prefix[64];
+    std::snprintf(prefix, sizeof prefix, "EnumPrinters Error Code: %d\n\n", static_cast<int>(error));
+    const std::string text = prefix + ui::SystemErrorText(error);
+    ui::ShowMessageBox(text.c_str(), MB_OK | MB_ICONEXCLAMATION);
+    WriteTraceLog("AddPrinterObjectsToList END");
+    return -1;
+  }
+  strWork = ui::LoadResourceString(IDS_MODEL_DISPLAY_NAME);
+  const auto* printers = reinterpret_cast<const PRINTER_INFO_2A*>(buffer.data());
+  for (DWORD i = 0; i < count; ++i) {
+    if (printers[i].pDriverName != nullptr && printers[i].pPrinterName != nullptr &&
+        std::strcmp(printers[i].pDriverName, strWork.c_str()) == 0)
+      listPrinterObjects.insert(listPrinterObjects.begin(), printers[i].pPrinterName);
+  }
+  WriteTraceLog("The number of printer-objects : %d", static_cast<int>(listPrinterObjects.size()));
+  WriteTraceLog("AddPrinterObjectsToList END");
+  return static_cast<int>(listPrinterObjects.size());
+}
+
+int UninstallerDlg::PrinterDrvExist(const char* name) {
+  WriteTraceLog("\r\n");
+  WriteTraceLog("PrinterDrvExist BEGIN");
+  // On 64-bit Windows the model is installed for "Windows x64", which this
+  // 32-bit program's own environment does not show.
+  const bool exists = DriverListedIn(name, nullptr) || (bIs64Bit && DriverListedIn(name, kEnvironmentX64));
+  WriteTraceLog(exists ? "%s PRINTER DRIVER EXISTS." : "%s PRINTER DRIVER DOES NOT EXIST.", name);
+  WriteTraceLog("PrinterDrvExist END");
+  return exists ? 1 : 0;
+}
+
+void UninstallerDlg::StartUninstall() {
+  // At once, so that a quick second click cannot ask for a second worker.
+  EnableWindow(Item(IDC_UNINSTALL), FALSE);
+  if (removal::StartUninstallWorker(host)) host.bBusy = 1;
+}
+
+void UninstallerDlg::OnCheckChange() {
+  bool anyChecked = false;
+  for (int row = 0; row < checkList.GetCount() && !anyChecked; ++row) anyChecked = checkList.GetCheck(row) != 0;
+  EnableWindow(Item(IDC_UNINSTALL), anyChecked ? TRUE : FALSE);
+}
+
+bool UninstallerDlg::PreTranslateMessage(MSG& msg) {
+  if (host.bBusy != 0) {
+    SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+    RemoveMenu(GetSystemMenu(Hwnd(), FALSE), SC_CLOSE, MF_BYCOMMAND);
+    if (msg.wParam == VK_ESCAPE) return true;
+  } else {
+    SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+  }
+  return ui::Dialog::PreTranslateMessage(msg);
+}
+
+bool UninstallerDlg::OnCommand(WORD id, WORD code, HWND) {
+  if (id == IDC_UNINSTALL && code == BN_CLICKED) {
+    StartUninstall();
+    return true;
+  }
+  if (id == IDC_PRINTER_LIST && code == ui::kCheckChange) {
+    OnCheckChange();
+    return true;
+  }
+  return false;
+}
+
+// Enter on the default button is Uninstall; while the removal runs nothing
+// but the worker ends the dialog.
+void UninstallerDlg::OnOK() {
+  if (host.bBusy != 0) return;
+  if (IsWindowEnabled(Item(IDC_UNINSTALL))) StartUninstall();
+}
+
+void UninstallerDlg::OnCancel() {
+  if (host.bBusy != 0) return;
+  ui::Dialog::OnCancel();
+}
+
+bool UninstallerDlg::OnMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result) {
+  switch (message) {
+    case WM_TIMER:
+      if (wParam != kStartTimer) return false;
+      KillTimer(Hwnd(), kStartTimer);
+      InitPrinterList();
+      result = 0;
+      return true;
+    case ui::kRefreshMessage:
+      UpdateData(false);
+      result = 0;
+      return true;
+    case removal::kCloseRequestMessage:
+      EndDialog(IDOK);
+      result = 0;
+      return true;
+    case WM_PAINT:
+      if (!IsIconic(Hwnd())) return false;
+      ui::PaintMinimisedIcon(Hwnd(), hIcon);
+      result = 0;
+      return true;
+    case WM_QUERYDRAGICON:
+      result = reinterpret_cast<LRESULT>(hIcon);
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace vkp
