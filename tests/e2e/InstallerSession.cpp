@@ -55,19 +55,40 @@ bool InstallerSession::ChoosePort(unsigned portId, const std::string& ip, const 
 }
 
 std::vector<std::string> InstallerSession::AnswerUntilExit(const Answers& answers, int timeoutMs) {
+  return AnswerBoxesUntilExit(*run_, kBoxCaption, answers.restart, timeoutMs);
+}
+
+std::vector<std::string> InstallerSession::AnswerBoxesUntilExit(const ProgramRun& run, const std::string& caption,
+                                                                bool restart, int timeoutMs) {
   std::vector<std::string> texts;
   const long long deadline = NowMs() + timeoutMs;
-  while (NowMs() < deadline && !run_->ExitCode().has_value()) {
-    if (!robot_->WaitWindow(kBoxCaption, 500, true)) continue;
-    const std::optional<Control> text = robot_->FindControl(kBoxCaption, 0xFFFF);
+  while (NowMs() < deadline && !run.ExitCode().has_value()) {
+    if (!robot_->WaitWindow(caption, 500, true)) continue;
+    const std::optional<Control> text = robot_->FindControl(caption, 0xFFFF);
     if (!text) continue;
     unsigned button = kIdOk;
-    if (text->text.rfind("Restarting your computer", 0) == 0) button = answers.restart ? kIdYes : kIdNo;
-    const std::optional<std::string> answered = robot_->Answer(kBoxCaption, button, 2000);
+    if (text->text.rfind("Restarting your computer", 0) == 0) button = restart ? kIdYes : kIdNo;
+    const std::optional<std::string> answered = robot_->Answer(caption, button, 2000);
     if (answered) texts.push_back(*answered);
     std::this_thread::sleep_for(std::chrono::milliseconds(200));  // let the box go
   }
   return texts;
+}
+
+bool InstallerSession::Install(unsigned portId) {
+  if (!Start("install-" + std::to_string(portId)) || !ChoosePort(portId)) return false;
+  AnswerUntilExit();
+  return ExitCode() == std::optional<unsigned long>(0);
+}
+
+ProgramRun& InstallerSession::StartUninstaller(const std::string& tag) {
+  uninstallRun_ = std::make_unique<ProgramRun>(*prefix_, kUninstallerWin, "C:\\windows\\VKP-M200", tag);
+  EXPECT_TRUE(uninstallRun_->Start());
+  return *uninstallRun_;
+}
+
+std::vector<std::string> InstallerSession::AnswerUninstallerUntilExit(bool restart, int timeoutMs) {
+  return AnswerBoxesUntilExit(*uninstallRun_, kUninstallerCaption, restart, timeoutMs);
 }
 
 std::string InstallerSession::Trace() const { return prefix_->ReadFile(kTraceWin).value_or(""); }

@@ -30,7 +30,17 @@ class InstallerSession {
   bool ChoosePort(unsigned portId, const std::string& ip = {}, const std::string& tcpPort = {});
   // Answers every message box until the installer ends; the texts in order.
   std::vector<std::string> AnswerUntilExit(const Answers& answers = {}, int timeoutMs = 180000);
+  // Answers boxes of `caption` until `run` ends.
+  std::vector<std::string> AnswerBoxesUntilExit(const ProgramRun& run, const std::string& caption, bool restart,
+                                                int timeoutMs);
   std::optional<unsigned long> ExitCode() const { return run_ ? run_->ExitCode() : std::nullopt; }
+  // Installs over the given port with the restart declined; true when it ended with 0.
+  bool Install(unsigned portId);
+
+  // The uninstaller, started as the uninstall entry starts it.
+  ProgramRun& StartUninstaller(const std::string& tag = "uninstall");
+  // Answers the uninstaller's boxes until it ends; the texts in order.
+  std::vector<std::string> AnswerUninstallerUntilExit(bool restart, int timeoutMs = 120000);
 
   std::string Trace() const;
   // A registry value as `reg query` prints it ("" when missing); view 64 or 32.
@@ -45,7 +55,12 @@ class InstallerSession {
   std::unique_ptr<WinePrefix> prefix_;
   std::unique_ptr<Robot> robot_;
   std::unique_ptr<InstallerRun> run_;
+  std::unique_ptr<ProgramRun> uninstallRun_;
 };
+
+constexpr const char* kUninstallerTitle = "NORVEKA VKP-M200 Uninstaller";
+constexpr const char* kUninstallerCaption = "VKPM200_Uninstaller";
+constexpr const char* kUninstallerWin = "C:\\windows\\VKP-M200\\VKPM200_Uninstaller.exe";
 
 constexpr const char* kPrintersKey = "HKLM\\System\\CurrentControlSet\\Control\\Print\\Printers";
 constexpr const char* kUninstallKey = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\NORVEKA_VKP-M200";
