@@ -63,7 +63,10 @@ std::vector<std::string> InstallerSession::AnswerBoxesUntilExit(const ProgramRun
   std::vector<std::string> texts;
   const long long deadline = NowMs() + timeoutMs;
   while (NowMs() < deadline && !run.ExitCode().has_value()) {
-    if (!robot_->WaitWindow(caption, 500, true)) continue;
+    if (!robot_->WaitWindow(caption, 500, true)) {
+      if (!const_cast<ProgramRun&>(run).WaitLauncherEnd(0)) continue;
+      break;  // the launcher ended without an exit code: a restart ended everything
+    }
     const std::optional<Control> text = robot_->FindControl(caption, 0xFFFF);
     if (!text) continue;
     unsigned button = kIdOk;

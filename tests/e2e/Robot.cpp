@@ -155,7 +155,15 @@ bool ProgramRun::Start() {
   startedAt_ = NowMs();
   const pid_t pid = prefix_.StartWine({Robot::kExe, "launch", exitFile, workDir_, program_},
                                       prefix_.Path("C:\\vkp-e2e\\launch-" + tag_ + ".log"));
+  launcher_ = pid;
   return pid > 0;
+}
+
+bool ProgramRun::WaitLauncherEnd(int timeoutMs) {
+  if (launcher_ <= 0) return false;
+  if (!prefix_.Wait(launcher_, timeoutMs).has_value()) return false;
+  launcher_ = -1;
+  return true;
 }
 
 std::optional<unsigned long> ProgramRun::ExitCode() const {

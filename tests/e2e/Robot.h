@@ -64,11 +64,15 @@ class ProgramRun {
   // Exit code once the exit file is there.
   std::optional<unsigned long> ExitCode() const;
   std::optional<unsigned long> WaitExit(int timeoutMs) const;
+  // Waits for the Linux process that runs the launcher; true once it ended
+  // (with or without an exit file: a restart ends every process of the prefix).
+  bool WaitLauncherEnd(int timeoutMs);
 
  private:
   WinePrefix& prefix_;
   std::string program_, workDir_, tag_;
   long long startedAt_ = 0;
+  pid_t launcher_ = -1;
 };
 
 // Copies the installer into C:\VKPM200\ of the prefix.

@@ -143,6 +143,14 @@ void OnCommand(HWND dlg, int id, int code) {
 
 INT_PTR CALLBACK DialogProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
+    case WM_ENDSESSION:
+      // Tests learn from this file that a restart asked every application to end.
+      if (wp) {
+        HANDLE file = CreateFileA("C:\\vkp-sample\\session-ended.txt", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+      }
+      return TRUE;
     case WM_INITDIALOG: {
       HWND list = GetDlgItem(dlg, IDC_LIST);
       const char* rows[] = {"Printer A", "Printer B", "Printer C"};
