@@ -113,9 +113,12 @@ void RemovalEngine::DeleteLanguageMonitor() {
     if (getWow64Directory != nullptr && getWow64Directory(wow64Directory, kPathSize) != 0)
       DeleteFileIn(wow64Directory, "\\", dll);
     char windowsDirectory[kPathSize] = "";
-    if (Os().GetWindowsDirectoryA(windowsDirectory, kPathSize) != 0)
+    if (Os().GetWindowsDirectoryA(windowsDirectory, kPathSize) != 0) {
       DeleteFileIn(windowsDirectory, "\\", dll);
-    else
+      // A 64-bit monitor installed by the system lives in the native system
+      // directory, which this 32-bit program reaches only through Sysnative.
+      DeleteFileIn(windowsDirectory, "\\Sysnative\\", dll);
+    } else
       WriteTraceLog("GetWindowsDirectory failed. (%d) %s not deleted there", static_cast<int>(Os().GetLastError()),
                     dll);
   }

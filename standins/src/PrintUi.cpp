@@ -543,6 +543,9 @@ DWORD InstallDriver(const std::wstring& infPath, const std::wstring& model, Driv
   di.pDefaultDataType = dataType.empty() ? nullptr : dataType.data();
   if (!AddPrinterDriverExW(nullptr, 3, reinterpret_cast<LPBYTE>(&di), APD_COPY_NEW_FILES))
     return Fail(L"AddPrinterDriverExW " + model, GetLastError());
+  // The spooler now holds its own copies (in the version folder); Windows'
+  // printui stages through the driver store and leaves none in the root.
+  for (const std::wstring& f : driverFiles) DeleteFileW(inDriverDir(f).c_str());
   return ERROR_SUCCESS;
 }
 

@@ -78,19 +78,29 @@ WinePrefix::WinePrefix(PrefixOptions options) : options_(std::move(options)) {
       return;
     }
   }
+  ok_ = StartServer();
+}
+
+bool WinePrefix::StartServer() {
   // A persistent server, detached from every pipe of ours, then primed.
   const pid_t server = StartProcess({"wineserver", "-p"}, Environment(), {});
   if (server < 0 || !WaitProcess(server, 30000)) {
     if (server > 0) KillProcess(server);
     error_ = "wineserver -p did not start";
-    return;
+    return false;
   }
   const RunResult prime = Wine({"cmd", "/c", "exit"}, 60000);
   if (!prime.ok()) {
     error_ = "priming the prefix failed: " + prime.err;
-    return;
+    return false;
   }
-  ok_ = true;
+  return true;
+}
+
+bool WinePrefix::FlushRegistry() {
+  Run({"wineserver", "-k"});
+  Run({"wineserver", "-w"});
+  return StartServer();
 }
 
 WinePrefix::~WinePrefix() {

@@ -67,7 +67,12 @@ class WinePrefix {
 
   EnvChanges Environment() const;
 
+  // Ends the prefix's processes so that the server writes the registry files,
+  // then starts a fresh server. False when it could not be restarted.
+  bool FlushRegistry();
+
  private:
+  bool StartServer();
   PrefixOptions options_;
   std::string root_;
   std::string error_;

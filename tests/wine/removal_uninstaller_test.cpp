@@ -312,7 +312,7 @@ TEST_F(UninstallerRemoval, MonitorDeletionRetriesOnceWhenTheSpoolerIsDown) {
   EXPECT_EQ(timeline.Events(), expected);
   EXPECT_FALSE(TraceHasFragment("DeleteMonitor Error"));
   EXPECT_FALSE(TraceHasFragment("still installed"));
-  EXPECT_EQ(os.CountOf("DeleteFileA"), is64 ? 3 : 1) << "the DLL in every directory of the system";
+  EXPECT_EQ(os.CountOf("DeleteFileA"), is64 ? 4 : 1) << "the DLL in every directory of the system";
 }
 
 TEST_F(UninstallerRemoval, UnknownMonitorIsTracedAndItsKeyAndDllsStillGo) {
@@ -328,12 +328,14 @@ TEST_F(UninstallerRemoval, UnknownMonitorIsTracedAndItsKeyAndDllsStillGo) {
   EXPECT_TRUE(TraceHasFragment(std::string(is64 ? "MyRegDeleteKeyEx failed : " : "SHDeleteKey failed : ") +
                                "SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\" + test::kMonitorName));
   const auto files = os.CallsOf("DeleteFileA");
-  ASSERT_EQ(files.size(), is64 ? 3u : 1u);
+  ASSERT_EQ(files.size(), is64 ? 4u : 1u);
   char system[MAX_PATH] = "";
   RealOs().GetSystemDirectoryA(system, MAX_PATH);
   EXPECT_EQ(files[0].args[0], std::string(system) + "\\VKMON200.dll");
   if (is64) {
     EXPECT_EQ(files[2].args[0], test::WindowsDirectory() + "\\VKMON200.dll");
+    EXPECT_EQ(files[3].args[0], test::WindowsDirectory() + "\\Sysnative\\VKMON200.dll")
+        << "the native system directory, where a 64-bit monitor lives";
   }
 }
 
