@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "installer/EnumBuffer.h"
-#include "installer/engine/DriverPresence.h"
+#include "support/SpoolerEnum.h"
+#include "support/DriverPresence.h"
 #include "platform/Os.h"
 #include "platform/UniqueHandles.h"
 #include "support/BoundedText.h"
@@ -39,7 +39,7 @@ bool ReadPrinterVersion(const char* printerName, DWORD (&version)[4]) {
 
 int CheckInstalledVersion(const char* driverName, const char* processorName, unsigned major,
                           unsigned minor, unsigned build, unsigned extra, bool is64Bit) {
-  const EnumResult printers = EnumerateTwice([](BYTE* buffer, DWORD size, DWORD* needed, DWORD* count) {
+  const SpoolerList printers = EnumerateTwice([](BYTE* buffer, DWORD size, DWORD* needed, DWORD* count) {
     return Os().EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, buffer, size, needed, count);
   });
   for (DWORD i = 0; i < printers.count; ++i) {

@@ -1,5 +1,5 @@
 #include "installer/InstallEngine.h"
-#include "installer/engine/DriverPresence.h"
+#include "support/DriverPresence.h"
 #include "support/TraceLog.h"
 
 namespace vkp {

@@ -6,6 +6,7 @@
 #include "support/SystemProbes.h"
 #include "support/TraceLog.h"
 #include "ui/App.h"
+#include "ui/BusyState.h"
 #include "ui/MinimisedIcon.h"
 #include "ui/RefreshMessage.h"
 #include "ui/SystemText.h"
@@ -60,12 +61,7 @@ BOOL InstallerDlg::OnInitDialog() {
 }
 
 bool InstallerDlg::PreTranslateMessage(MSG& msg) {
-  if (Busy()) {
-    SetCursor(LoadCursorA(nullptr, IDC_WAIT));
-    RemoveMenu(GetSystemMenu(Hwnd(), FALSE), SC_CLOSE, MF_BYCOMMAND);
-  } else {
-    SetCursor(LoadCursorA(nullptr, IDC_ARROW));
-  }
+  ui::ShowBusyState(Hwnd(), Busy());
   if (bInstalling != 0 && msg.wParam == VK_ESCAPE) return true;
   return ui::Dialog::PreTranslateMessage(msg);
 }

@@ -4,7 +4,7 @@
 
 #include "platform/Os.h"
 #include "removal/RemovalEngine.h"
-#include "removal/SpoolerEnum.h"
+#include "support/SpoolerEnum.h"
 #include "support/BoundedText.h"
 #include "support/TraceLog.h"
 

@@ -7,7 +7,7 @@
 
 #include "platform/Os.h"
 #include "removal/RemovalEngine.h"
-#include "removal/SpoolerEnum.h"
+#include "support/SpoolerEnum.h"
 #include "support/SystemHelpers.h"
 #include "ui/App.h"
 #include "ui/MessageBox.h"

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "installer/EnumBuffer.h"
+#include "support/DriverPresence.h"
 #include "platform/Os.h"
 #include "removal/RemovalEngine.h"
 #include "removal/RemovalSequences.h"
@@ -11,6 +11,7 @@
 #include "support/SystemProbes.h"
 #include "support/TraceLog.h"
 #include "ui/App.h"
+#include "ui/BusyState.h"
 #include "ui/MinimisedIcon.h"
 #include "ui/MessageBox.h"
 #include "ui/RefreshMessage.h"
@@ -20,18 +21,6 @@ namespace vkp {
 
 namespace {
 constexpr UINT_PTR kStartTimer = 1;
-constexpr char kEnvironmentX64[] = "Windows x64";
-
-bool DriverListedIn(const char* name, const char* environment) {
-  const EnumResult drivers = EnumerateTwice([&](BYTE* buffer, DWORD size, DWORD* needed, DWORD* count) {
-    return Os().EnumPrinterDriversA(nullptr, const_cast<char*>(environment), 3, buffer, size, needed, count);
-  });
-  for (DWORD i = 0; i < drivers.count; ++i) {
-    const char* driver = drivers.Items<DRIVER_INFO_3A>()[i].pName;
-    if (driver != nullptr && std::strcmp(driver, name) == 0) return true;
-  }
-  return false;
-}
 }  // namespace
 
 UninstallerDlg::UninstallerDlg()
@@ -139,7 +128,7 @@ int UninstallerDlg::PrinterDrvExist(const char* name) {
   WriteTraceLog("PrinterDrvExist BEGIN");
   // On 64-bit Windows the model is installed for "Windows x64", which this
   // 32-bit program's own environment does not show.
-  const bool exists = DriverListedIn(name, nullptr) || (bIs64Bit && DriverListedIn(name, kEnvironmentX64));
+  const bool exists = PrinterDriverListed(name, nullptr) || (bIs64Bit && PrinterDriverListed(name, kEnvironmentX64));
   WriteTraceLog(exists ? "%s PRINTER DRIVER EXISTS." : "%s PRINTER DRIVER DOES NOT EXIST.", name);
   WriteTraceLog("PrinterDrvExist END");
   return exists ? 1 : 0;
@@ -158,13 +147,8 @@ void UninstallerDlg::OnCheckChange() {
 }
 
 bool UninstallerDlg::PreTranslateMessage(MSG& msg) {
-  if (host.bBusy != 0) {
-    SetCursor(LoadCursorA(nullptr, IDC_WAIT));
-    RemoveMenu(GetSystemMenu(Hwnd(), FALSE), SC_CLOSE, MF_BYCOMMAND);
-    if (msg.wParam == VK_ESCAPE) return true;
-  } else {
-    SetCursor(LoadCursorA(nullptr, IDC_ARROW));
-  }
+  ui::ShowBusyState(Hwnd(), host.bBusy != 0);
+  if (host.bBusy != 0 && msg.wParam == VK_ESCAPE) return true;
   return ui::Dialog::PreTranslateMessage(msg);
 }
 

@@ -3,7 +3,7 @@
 
 #include "installer/InstallEngine.h"
 #include "installer/engine/ClosingQuestion.h"
-#include "installer/engine/DriverPresence.h"
+#include "support/DriverPresence.h"
 #include "installer/engine/InstallExitCodes.h"
 #include "installer/engine/PortCodes.h"
 #include "platform/Os.h"

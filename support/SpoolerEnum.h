@@ -6,7 +6,7 @@
 
 #include "platform/Os.h"
 
-namespace vkp::removal {
+namespace vkp {
 
 struct SpoolerList {
   std::vector<BYTE> buffer;
@@ -46,4 +46,4 @@ SpoolerList EnumerateTwice(Enumerate enumerate) {
   return list;
 }
 
-}  // namespace vkp::removal
+}  // namespace vkp

@@ -1,14 +1,14 @@
-#include "installer/engine/DriverPresence.h"
+#include "support/DriverPresence.h"
 
 #include <cstring>
 
-#include "installer/EnumBuffer.h"
+#include "support/SpoolerEnum.h"
 #include "platform/Os.h"
 
 namespace vkp {
 
 bool PrinterDriverListed(const char* name, const char* environment, unsigned level) {
-  const EnumResult drivers = EnumerateTwice([&](BYTE* buffer, DWORD size, DWORD* needed, DWORD* count) {
+  const SpoolerList drivers = EnumerateTwice([&](BYTE* buffer, DWORD size, DWORD* needed, DWORD* count) {
     return Os().EnumPrinterDriversA(nullptr, const_cast<char*>(environment), level, buffer, size, needed, count);
   });
   for (DWORD i = 0; i < drivers.count; ++i) {
@@ -22,7 +22,7 @@ bool PrinterDriverListed(const char* name, const char* environment, unsigned lev
 }
 
 bool PrintProcessorListed(const char* name, const char* environment) {
-  const EnumResult processors = EnumerateTwice([&](BYTE* buffer, DWORD size, DWORD* needed, DWORD* count) {
+  const SpoolerList processors = EnumerateTwice([&](BYTE* buffer, DWORD size, DWORD* needed, DWORD* count) {
     return Os().EnumPrintProcessorsA(nullptr, const_cast<char*>(environment), 1, buffer, size, needed, count);
   });
   for (DWORD i = 0; i < processors.count; ++i) {
