@@ -78,8 +78,8 @@ std::vector<std::string> InstallerSession::AnswerBoxesUntilExit(const ProgramRun
   return texts;
 }
 
-bool InstallerSession::Install(unsigned portId) {
-  if (!Start("install-" + std::to_string(portId)) || !ChoosePort(portId)) return false;
+bool InstallerSession::Install(unsigned portId, const std::string& ip) {
+  if (!Start("install-" + std::to_string(portId)) || !ChoosePort(portId, ip, ip.empty() ? "" : "9100")) return false;
   AnswerUntilExit();
   return ExitCode() == std::optional<unsigned long>(0);
 }

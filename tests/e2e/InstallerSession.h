@@ -35,7 +35,7 @@ class InstallerSession {
                                                 int timeoutMs);
   std::optional<unsigned long> ExitCode() const { return run_ ? run_->ExitCode() : std::nullopt; }
   // Installs over the given port with the restart declined; true when it ended with 0.
-  bool Install(unsigned portId);
+  bool Install(unsigned portId, const std::string& ip = {});
 
   // The uninstaller, started as the uninstall entry starts it.
   ProgramRun& StartUninstaller(const std::string& tag = "uninstall");

@@ -102,7 +102,7 @@ void CheckResidue(const std::string& arch, const std::string& winver, unsigned p
   InstallerSession s(arch, winver);
   ASSERT_TRUE(s.Ok());
   const Snapshot before = Take(s);
-  ASSERT_TRUE(s.Install(port)) << s.Trace();
+  ASSERT_TRUE(s.Install(port, port == kRadioWlan ? "192.168.0.20" : "")) << s.Trace();
   ProgramRun& run = s.StartUninstaller();
   ASSERT_TRUE(s.Ui().WaitWindow(kUninstallerTitle, 30000, true));
   for (int i = 0; i < 50; ++i) {  // a printer object is listed: start; none: it starts by itself
@@ -140,5 +140,9 @@ TEST(Residue, Vista32Com1) { CheckResidue("win32", "vista", kRadioCom1); }
 TEST(Residue, Xp32Com1) { CheckResidue("win32", "winxp", kRadioCom1); }
 TEST(Residue, Xp32Usb) { CheckResidue("win32", "winxp", kRadioUsb); }
 TEST(Residue, Win2000Com1) { CheckResidue("win32", "win2k", kRadioCom1); }
+TEST(Residue, Win10x64Lan) { CheckResidue("win64", "win10", kRadioWlan); }
+// Wine 8 swaps the names: "win2008r2" reports Windows 7 (workstation).
+TEST(Residue, Win7x64Com2) { CheckResidue("win64", "win2008r2", kRadioCom2); }
+TEST(Residue, Xp32Lan) { CheckResidue("win32", "winxp", kRadioWlan); }
 
 }  // namespace

@@ -169,6 +169,12 @@ TEST(Uninstaller, NothingInstalledSaysSoAndRemovesTheEntry) {
   ASSERT_TRUE(s.Prefix().Wine({"reg", "add", kUninstallKey, "/v", "DisplayName", "/d", "stale", "/f"}).ok());
   ASSERT_TRUE(s.Prefix().CopyIn(Config::Get().DistDir() + "/VKPM200_Uninstaller.exe", kUninstallerWin));
   ProgramRun& run = s.StartUninstaller();
+  // While the first shows its message, a second start brings that box forward.
+  ASSERT_TRUE(s.Ui().WaitWindow(kUninstallerCaption, 30000, true));
+  ProgramRun second(s.Prefix(), kUninstallerWin, "C:\\windows\\VKP-M200", "second");
+  ASSERT_TRUE(second.Start());
+  EXPECT_EQ(second.WaitExit(20000), std::optional<unsigned long>(0));
+  EXPECT_EQ(s.Ui().Foreground(), std::optional<std::string>(kUninstallerCaption));
   const std::vector<std::string> boxes = s.AnswerUninstallerUntilExit(false, 60000);
   EXPECT_EQ(run.WaitExit(20000), std::optional<unsigned long>(0));
   EXPECT_EQ(boxes, (std::vector<std::string>{"The VKP-M200 driver does not exist on this system."}));
