@@ -40,7 +40,7 @@ unsigned __stdcall InstallThread(void* parameter) {
     dialog.InstallWithConfiguredPort();
   }
   dialog.bInstalling = 0;
-  Os().ExitProcess(0);
+  Os().ExitProcess(kExitSuccess);
   return 0;
 }
 
@@ -48,7 +48,7 @@ void InstallerDlg::InstallWithPortDialog() {
   if (portDlg.DoModal() != IDOK) {
     WriteTraceLog("The driver installation canceled.");
     ui::ShowMessageBox("The driver installation canceled.", MB_OK | MB_ICONINFORMATION);
-    Os().ExitProcess(0);
+    Os().ExitProcess(kExitSuccess);
     return;
   }
   InstallForPort(portDlg.GetPortType(), portDlg.GetPortNumber(), portDlg.GetIPAddress());
