@@ -12,6 +12,7 @@ namespace vkp {
 namespace {
 
 TEST(TraceLogBeforeInitialisation, WritesNothingAndReportsNothing) {
+  test::SetTraceLogFileName("VKP-M200_Installer.txt");
   ASSERT_STREQ(TraceLogPath(), "") << "this program never initialised its trace";
   test::FakeOs os;
   WriteTraceLog("too early");
