@@ -80,20 +80,12 @@ void InstallerDlg::OnCancel() {
 
 bool InstallerDlg::OnMessage(UINT message, WPARAM, LPARAM, LRESULT& result) {
   switch (message) {
-    case WM_PAINT:
-      if (!IsIconic(Hwnd())) return false;
-      ui::PaintMinimisedIcon(Hwnd(), hIcon);
-      result = 0;
-      return true;
-    case WM_QUERYDRAGICON:
-      result = reinterpret_cast<LRESULT>(hIcon);
-      return true;
     case ui::kRefreshMessage:
       UpdateData(false);
       result = 0;
       return true;
     default:
-      return false;
+      return ui::HandleIconMessage(Hwnd(), hIcon, message, result);
   }
 }
 

@@ -14,4 +14,17 @@ void PaintMinimisedIcon(HWND window, HICON icon) {
   EndPaint(window, &paint);
 }
 
+bool HandleIconMessage(HWND window, HICON icon, UINT message, LRESULT& result) {
+  if (message == WM_PAINT && IsIconic(window)) {
+    PaintMinimisedIcon(window, icon);
+    result = 0;
+    return true;
+  }
+  if (message == WM_QUERYDRAGICON) {
+    result = reinterpret_cast<LRESULT>(icon);
+    return true;
+  }
+  return false;
+}
+
 }  // namespace vkp::ui

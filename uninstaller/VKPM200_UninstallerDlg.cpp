@@ -192,16 +192,8 @@ bool UninstallerDlg::OnMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& res
       EndDialog(IDOK);
       result = 0;
       return true;
-    case WM_PAINT:
-      if (!IsIconic(Hwnd())) return false;
-      ui::PaintMinimisedIcon(Hwnd(), hIcon);
-      result = 0;
-      return true;
-    case WM_QUERYDRAGICON:
-      result = reinterpret_cast<LRESULT>(hIcon);
-      return true;
     default:
-      return false;
+      return ui::HandleIconMessage(Hwnd(), hIcon, message, result);
   }
 }
 

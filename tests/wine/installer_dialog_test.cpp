@@ -27,6 +27,8 @@ struct WorkerView {
   bool closeInMenuWhileBusy = true;
   bool closeInMenuBefore = false;
   std::string refreshedMessage;
+  HICON dragIcon = nullptr;
+  HICON bigIcon = nullptr;
 };
 
 WorkerView* gView = nullptr;
@@ -77,6 +79,8 @@ unsigned __stdcall StandInWorker(void*) {
   view.progressLow = range.iLow;
   view.progressHigh = range.iHigh;
   view.closeInMenuBefore = HasClose(window);
+  view.dragIcon = reinterpret_cast<HICON>(SendMessageA(window, WM_QUERYDRAGICON, 0, 0));
+  view.bigIcon = reinterpret_cast<HICON>(SendMessageA(window, WM_GETICON, ICON_BIG, 0));
 
   // Busy: every way of ending the dialog is ignored.
   dialog.bInstalling = 1;
@@ -129,6 +133,9 @@ TEST_F(InstallerDialogTest, InitialisationPreparesEverythingThenStartsTheWorker)
   EXPECT_EQ(view.progressLow, 0);
   EXPECT_EQ(view.progressHigh, 100);
   EXPECT_EQ(view.installingAtStart, 0);
+  ASSERT_NE(dialog.hIcon, nullptr) << "icon 128 from the resources";
+  EXPECT_EQ(view.dragIcon, dialog.hIcon);
+  EXPECT_EQ(view.bigIcon, dialog.hIcon);
   EXPECT_EQ(view.refreshedMessage, "Checking existing drivers...\r\n");
   EXPECT_EQ(view.progressPos, 9) << "one step of 9";
 
