@@ -102,10 +102,16 @@ void FakeOs::InstallDefaults() {
   });
 }
 
-int FakeOs::Record(const char* name, std::vector<std::string> args) {
+int FakeOs::Record(const char* name, std::vector<std::string> args, std::size_t* index) {
   std::lock_guard<std::mutex> lock(mutex_);
-  calls_.push_back({name, std::move(args)});
+  calls_.push_back({name, std::move(args), {}});
+  if (index != nullptr) *index = calls_.size() - 1;
   return ++counts_[name];
+}
+
+void FakeOs::SetResult(std::size_t index, std::string result) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (index < calls_.size()) calls_[index].result = std::move(result);
 }
 
 std::optional<DWORD> FakeOs::FailureFor(const char* name, int ordinal) {

@@ -25,6 +25,7 @@ struct ProcessExit {
 struct RecordedCall {
   std::string name;
   std::vector<std::string> args;  // const strings as text, numbers in decimal, other pointers in hex
+  std::string result;             // the value returned, formatted the same way ("" for void)
 };
 
 struct RecordedBox {
@@ -51,6 +52,8 @@ std::string FormatArg(const T& v) {
     return std::to_string(static_cast<long long>(v));
   } else if constexpr (std::is_integral_v<T>) {
     return std::to_string(v);
+  } else if constexpr (std::is_pointer_v<T> && std::is_function_v<std::remove_pointer_t<T>>) {
+    return v != nullptr ? "<function>" : "(null)";
   } else if constexpr (std::is_pointer_v<T>) {
     return FormatArg(static_cast<const void*>(v));
   } else {
@@ -131,8 +134,10 @@ class FakeOs {
   // A fixed local time for GetLocalTime (otherwise the real clock).
   void SetLocalTime(WORD hour, WORD minute, WORD second);
 
-  // Used by the hooks.
-  int Record(const char* name, std::vector<std::string> args);
+  // Used by the hooks. Record gives the call's ordinal for its name and its
+  // place in the list, where SetResult puts the returned value.
+  int Record(const char* name, std::vector<std::string> args, std::size_t* index = nullptr);
+  void SetResult(std::size_t index, std::string result);
   std::optional<DWORD> FailureFor(const char* name, int ordinal);
 
  private:
@@ -154,15 +159,30 @@ template <auto Slot, typename R, typename... A>
 R WINAPI Hook<Slot, R(WINAPI*)(A...)>::Call(A... args) {
   FakeOs* fake = CurrentFake();
   if (fake == nullptr) return (RealOs().*Slot)(args...);
-  const int ordinal = fake->Record(name, {FormatArg(args)...});
-  if (failKind != FailKind::NoFail) {
-    if (auto error = fake->FailureFor(name, ordinal)) {
-      ::SetLastError(*error);
-      return FailValue<R>(failKind, *error);
+  std::size_t index = 0;
+  const int ordinal = fake->Record(name, {FormatArg(args)...}, &index);
+  if constexpr (std::is_void_v<R>) {
+    if (handler) {
+      handler(args...);
+    } else {
+      (RealOs().*Slot)(args...);
     }
+  } else {
+    R result{};
+    std::optional<DWORD> error;
+    if (failKind != FailKind::NoFail) error = fake->FailureFor(name, ordinal);
+    if (error) {
+      result = FailValue<R>(failKind, *error);
+    } else if (handler) {
+      result = handler(args...);
+    } else {
+      result = (RealOs().*Slot)(args...);
+    }
+    const DWORD lastError = ::GetLastError();
+    fake->SetResult(index, FormatArg(result));
+    ::SetLastError(error ? *error : lastError);
+    return result;
   }
-  if (handler) return handler(args...);
-  return (RealOs().*Slot)(args...);
 }
 }  // namespace detail
 

@@ -11,6 +11,7 @@
 #include "installer/engine/PortData1.h"
 #include "support/TraceLog.h"
 #include "tests/seam/FakeOs.h"
+#include "tests/seam/HandleBalance.h"
 #include "tests/wine/EngineHarness.h"
 #include "tests/wine/FakeSpooler.h"
 #include "tests/wine/TestProgram.h"
@@ -40,6 +41,8 @@ class InstallationTest : public ::testing::Test {
     test::SetTraceLogFileName("VKP-M200_Installer.txt");
     InitTraceLog();
   }
+  // Whatever path a test took, every handle went back.
+  void TearDown() override { EXPECT_EQ(test::UnreleasedHandles(os), ""); }
 
   // Runs a sequence; the process exit code when it ended the process.
   template <typename F>

@@ -10,6 +10,7 @@
 #include "removal/RemovalEngine.h"
 #include "removal/RemovalSequences.h"
 #include "support/SystemProbes.h"
+#include "tests/seam/HandleBalance.h"
 #include "tests/wine/removal_harness.h"
 
 namespace vkp {
@@ -251,6 +252,7 @@ TEST_F(UninstallerRemoval, EveryPlatformCallMayFail) {
     EXPECT_EQ(RunWorker(), 0);
     EXPECT_GE(os.CountOf(name), 1);
     EXPECT_TRUE(TraceHasEntry("DeleteInstalledDirectory END")) << "the removal went on to its end";
+    EXPECT_EQ(test::UnreleasedHandles(os), "") << "with " << name << " failing";
     for (const auto& [call, line] : lines) {
       if (call != name) continue;
       EXPECT_TRUE(TraceHasFragment(line)) << line;
