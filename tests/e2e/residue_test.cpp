@@ -144,5 +144,11 @@ TEST(Residue, Win10x64Lan) { CheckResidue("win64", "win10", kRadioWlan); }
 // Wine 8 swaps the names: "win2008r2" reports Windows 7 (workstation).
 TEST(Residue, Win7x64Com2) { CheckResidue("win64", "win2008r2", kRadioCom2); }
 TEST(Residue, Xp32Lan) { CheckResidue("win32", "winxp", kRadioWlan); }
+TEST(Residue, Win7x64Usb) { CheckResidue("win64", "win2008r2", kRadioUsb); }
+TEST(Residue, Win7x64Lan) { CheckResidue("win64", "win2008r2", kRadioWlan); }
+TEST(Residue, Win2000Usb) { CheckResidue("win32", "win2k", kRadioUsb); }
+TEST(Residue, Win2000Lan) { CheckResidue("win32", "win2k", kRadioWlan); }
+// The direct path on 64-bit (Server 2003 x64) cannot complete under Wine
+// (see InstallDirect.Server2003x64Com3), so it has no residue check here.
 
 }  // namespace
