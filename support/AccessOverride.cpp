@@ -3,7 +3,7 @@
 #include <string>
 
 #include "platform/Os.h"
-#include "support/pure/AccessSpec.h"
+#include "support/pure/AccessRequest.h"
 
 namespace vkp {
 
@@ -79,9 +79,9 @@ DWORD AddAccessEntry(HKEY key, EXPLICIT_ACCESS_A& entry) {
                               newAcl, nullptr);
 }
 
-DWORD SetKeyAccess(const char* keyPath, const char* spec) {
-  AccessSpec parsed;
-  const DWORD result = ParseAccessSpec(spec, parsed);
+DWORD SetKeyAccess(const char* keyPath, const char* request) {
+  AccessRequest parsed;
+  const DWORD result = ParseAccessRequest(request, parsed);
   if (result != kAccessOk) return result;
 
   UniqueRegKey key;

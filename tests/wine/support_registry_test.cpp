@@ -328,12 +328,12 @@ class AccessOverride : public ::testing::Test {
 
 TEST_F(AccessOverride, GrantWritesAnEntryForEveryone) {
   ASSERT_FALSE(HasEveryoneEntry(kAclKey, KEY_ALL_ACCESS));
-  char spec[] = "/PG:Everyone:Fc";
+  char request[] = "/PG:Everyone:Fc";
 
-  EXPECT_EQ(SetKeyAccess("HKLM\\SOFTWARE\\VKPTestAcl", spec), static_cast<DWORD>(ERROR_SUCCESS));
+  EXPECT_EQ(SetKeyAccess("HKLM\\SOFTWARE\\VKPTestAcl", request), static_cast<DWORD>(ERROR_SUCCESS));
 
   EXPECT_TRUE(HasEveryoneEntry(kAclKey, KEY_ALL_ACCESS));
-  EXPECT_STREQ(spec, "/PG:Everyone:Fc");
+  EXPECT_STREQ(request, "/PG:Everyone:Fc");
 }
 
 TEST_F(AccessOverride, LowerCaseTextAndPathWriteTheSameEntry) {

@@ -1,4 +1,4 @@
-#include "support/pure/AccessSpec.h"
+#include "support/pure/AccessRequest.h"
 
 #include <gtest/gtest.h>
 
@@ -90,35 +90,35 @@ TEST(AccessRights, FieldThatFitsTheWorkBufferIsReadWhole) {
 
 // ---- whole override text ----
 
-TEST(AccessSpecParse, GrantEveryoneFullControl) {
-  AccessSpec spec;
-  ASSERT_EQ(ParseAccessSpec("/PG:Everyone:Fc", spec), kAccessOk);
-  EXPECT_EQ(spec.mode, AccessMode::Grant);
-  EXPECT_EQ(spec.trustee, "Everyone");
-  EXPECT_EQ(spec.mask, 0xF003Fu);
+TEST(AccessRequestParse, GrantEveryoneFullControl) {
+  AccessRequest request;
+  ASSERT_EQ(ParseAccessRequest("/PG:Everyone:Fc", request), kAccessOk);
+  EXPECT_EQ(request.mode, AccessMode::Grant);
+  EXPECT_EQ(request.trustee, "Everyone");
+  EXPECT_EQ(request.mask, 0xF003Fu);
 }
 
-TEST(AccessSpecParse, LowerCaseTextGivesTheSameEntry) {
-  AccessSpec spec;
-  ASSERT_EQ(ParseAccessSpec("/pg:Everyone:fc", spec), kAccessOk);
-  EXPECT_EQ(spec.mode, AccessMode::Grant);
-  EXPECT_EQ(spec.trustee, "Everyone");
-  EXPECT_EQ(spec.mask, 0xF003Fu);
+TEST(AccessRequestParse, LowerCaseTextGivesTheSameEntry) {
+  AccessRequest request;
+  ASSERT_EQ(ParseAccessRequest("/pg:Everyone:fc", request), kAccessOk);
+  EXPECT_EQ(request.mode, AccessMode::Grant);
+  EXPECT_EQ(request.trustee, "Everyone");
+  EXPECT_EQ(request.mask, 0xF003Fu);
 }
 
-TEST(AccessSpecParse, RightsFieldIsTheWholeRestAndItsOwnResultIsIgnored) {
-  AccessSpec spec;
-  EXPECT_EQ(ParseAccessSpec("/PS:Users:Rd:W", spec), kAccessOk);  // ":W" is an unknown pair
-  EXPECT_EQ(spec.mode, AccessMode::Set);
-  EXPECT_EQ(spec.mask, 0x20019u);
-  EXPECT_EQ(ParseAccessSpec("/PD:Guests:Xy", spec), kAccessOk);
-  EXPECT_EQ(spec.mode, AccessMode::Deny);
-  EXPECT_EQ(spec.mask, 0u);
-  EXPECT_EQ(ParseAccessSpec("/PG:Guests:Fcx", spec), kAccessOk);
-  EXPECT_EQ(spec.mask, 0u);
+TEST(AccessRequestParse, RightsFieldIsTheWholeRestAndItsOwnResultIsIgnored) {
+  AccessRequest request;
+  EXPECT_EQ(ParseAccessRequest("/PS:Users:Rd:W", request), kAccessOk);  // ":W" is an unknown pair
+  EXPECT_EQ(request.mode, AccessMode::Set);
+  EXPECT_EQ(request.mask, 0x20019u);
+  EXPECT_EQ(ParseAccessRequest("/PD:Guests:Xy", request), kAccessOk);
+  EXPECT_EQ(request.mode, AccessMode::Deny);
+  EXPECT_EQ(request.mask, 0u);
+  EXPECT_EQ(ParseAccessRequest("/PG:Guests:Fcx", request), kAccessOk);
+  EXPECT_EQ(request.mask, 0u);
 }
 
-TEST(AccessSpecParse, RefusedTexts) {
+TEST(AccessRequestParse, RefusedTexts) {
   const char* refused[] = {
       "/PX:Everyone:Fc",  // unknown option
       "/PG",              // no trustee
@@ -129,41 +129,41 @@ TEST(AccessSpecParse, RefusedTexts) {
       "/PD:Everyone:",
   };
   for (const char* text : refused) {
-    AccessSpec spec;
-    spec.trustee = "stale";
-    EXPECT_EQ(ParseAccessSpec(text, spec), kAccessInvalidParameter) << text;
-    EXPECT_TRUE(spec.trustee.empty()) << text;
+    AccessRequest request;
+    request.trustee = "stale";
+    EXPECT_EQ(ParseAccessRequest(text, request), kAccessInvalidParameter) << text;
+    EXPECT_TRUE(request.trustee.empty()) << text;
   }
-  AccessSpec spec;
-  EXPECT_EQ(ParseAccessSpec(nullptr, spec), kAccessInvalidParameter);
+  AccessRequest request;
+  EXPECT_EQ(ParseAccessRequest(nullptr, request), kAccessInvalidParameter);
 }
 
-TEST(AccessSpecParse, RevokeNeedsNoRights) {
-  AccessSpec spec;
-  ASSERT_EQ(ParseAccessSpec("/PR:Everyone", spec), kAccessOk);
-  EXPECT_EQ(spec.mode, AccessMode::Revoke);
-  EXPECT_EQ(spec.trustee, "Everyone");
-  EXPECT_EQ(spec.mask, 0u);
-  ASSERT_EQ(ParseAccessSpec("/PR:Everyone:Fc", spec), kAccessOk);  // rights not read
-  EXPECT_EQ(spec.mask, 0u);
+TEST(AccessRequestParse, RevokeNeedsNoRights) {
+  AccessRequest request;
+  ASSERT_EQ(ParseAccessRequest("/PR:Everyone", request), kAccessOk);
+  EXPECT_EQ(request.mode, AccessMode::Revoke);
+  EXPECT_EQ(request.trustee, "Everyone");
+  EXPECT_EQ(request.mask, 0u);
+  ASSERT_EQ(ParseAccessRequest("/PR:Everyone:Fc", request), kAccessOk);  // rights not read
+  EXPECT_EQ(request.mask, 0u);
 }
 
-TEST(AccessSpecParse, NotUsedModeForANonPOption) {
-  AccessSpec spec;
-  ASSERT_EQ(ParseAccessSpec("/XG:Everyone", spec), kAccessOk);
-  EXPECT_EQ(spec.mode, AccessMode::NotUsed);
-  EXPECT_EQ(spec.mask, 0u);
+TEST(AccessRequestParse, NotUsedModeForANonPOption) {
+  AccessRequest request;
+  ASSERT_EQ(ParseAccessRequest("/XG:Everyone", request), kAccessOk);
+  EXPECT_EQ(request.mode, AccessMode::NotUsed);
+  EXPECT_EQ(request.mask, 0u);
 }
 
-TEST(AccessSpecParse, CallersTextStaysUnchangedOverTwoCalls) {
+TEST(AccessRequestParse, CallersTextStaysUnchangedOverTwoCalls) {
   char text[] = "/PG:Everyone:Fc";
   char copy[sizeof text];
   std::memcpy(copy, text, sizeof text);
   for (int call = 0; call < 2; ++call) {
-    AccessSpec spec;
-    ASSERT_EQ(ParseAccessSpec(text, spec), kAccessOk) << "call " << call;
-    EXPECT_EQ(spec.trustee, "Everyone") << "call " << call;
-    EXPECT_EQ(spec.mask, 0xF003Fu) << "call " << call;
+    AccessRequest request;
+    ASSERT_EQ(ParseAccessRequest(text, request), kAccessOk) << "call " << call;
+    EXPECT_EQ(request.trustee, "Everyone") << "call " << call;
+    EXPECT_EQ(request.mask, 0xF003Fu) << "call " << call;
     EXPECT_EQ(std::memcmp(text, copy, sizeof text), 0) << "call " << call;
   }
 }

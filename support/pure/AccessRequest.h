@@ -45,7 +45,7 @@ std::uint32_t ParseAccessOption(const char* field, AccessMode& mode);
 // nothing and makes the result 87; an odd length gives mask 0 and 87.
 std::uint32_t ParseAccessRights(const char* field, std::uint32_t& mask);
 
-struct AccessSpec {
+struct AccessRequest {
   AccessMode mode = AccessMode::NotUsed;
   std::string trustee;
   std::uint32_t mask = 0;
@@ -54,7 +54,7 @@ struct AccessSpec {
 // The whole override text, parsed from a private copy (the caller's text is never
 // changed). The rights field is read, and required, only for Grant, Set and
 // Deny; its own result is ignored and its mask used.
-std::uint32_t ParseAccessSpec(const char* spec, AccessSpec& out);
+std::uint32_t ParseAccessRequest(const char* request, AccessRequest& out);
 
 // Root names, whole and in any case: HKEY_LOCAL_MACHINE/HKLM, HKEY_USERS/HKU,
 // HKEY_CLASSES_ROOT/HKCR, HKEY_CURRENT_USER/HKCU. None when unknown.

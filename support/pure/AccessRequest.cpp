@@ -1,4 +1,4 @@
-#include "support/pure/AccessSpec.h"
+#include "support/pure/AccessRequest.h"
 
 #include <cstring>
 #include <new>
@@ -71,11 +71,11 @@ std::uint32_t ParseAccessRights(const char* field, std::uint32_t& mask) {
   return result;
 }
 
-std::uint32_t ParseAccessSpec(const char* spec, AccessSpec& out) {
-  out = AccessSpec{};
-  if (spec == nullptr) return kAccessInvalidParameter;
+std::uint32_t ParseAccessRequest(const char* request, AccessRequest& out) {
+  out = AccessRequest{};
+  if (request == nullptr) return kAccessInvalidParameter;
   try {
-    const std::string text(spec);
+    const std::string text(request);
     const std::size_t optionEnd = text.find(':');
     AccessMode mode = AccessMode::NotUsed;
     if (ParseAccessOption(text.substr(0, optionEnd).c_str(), mode) != kAccessOk)
@@ -100,7 +100,7 @@ std::uint32_t ParseAccessSpec(const char* spec, AccessSpec& out) {
     out.mask = mask;
     return kAccessOk;
   } catch (const std::bad_alloc&) {
-    out = AccessSpec{};
+    out = AccessRequest{};
     return kAccessNoMemory;
   }
 }
