@@ -1,11 +1,7 @@
 // Resource ids of the installer.
 #pragma once
 
-#ifndef IDC_STATIC
-#define IDC_STATIC (-1)
-#endif
-
-#define IDR_MAINFRAME 128
+#include "ModelStringIds.h"
 
 // Installation progress dialog
 #define IDD_VKPM200_INSTALLER_DIALOG 102
@@ -25,23 +21,7 @@
 #define IDC_RADIO_COM3 1009
 #define IDC_RADIO_COM4 1011
 
-// String table
-#define IDS_MODEL_NAME 1
-#define IDS_MODEL_DISPLAY_NAME 2
-#define IDS_MONITOR_NAME 3
-#define IDS_PROCESSOR_NAME 4
-#define IDS_DRIVER_DLL 5
-#define IDS_MONITOR_DLL 6
-#define IDS_PROCESSOR_DLL 7
-#define IDS_UI_DLL 8
-#define IDS_UNI_DLL 9
-#define IDS_INF_NAME 11
-#define IDS_USB_ID 12
-#define IDS_HARDWARE_ID 13
-#define IDS_USBPRINT_KEY 15
-#define IDS_INSTALLER_EXE 17
-#define IDS_UNINSTALLER_EXE 18
-#define IDS_UNINSTALL_KEY 20
+// String table (ids 1 to 20 in ModelStringIds.h)
 #define IDS_VERSION_MAJOR 21
 #define IDS_VERSION_MINOR 22
 #define IDS_VERSION_BUILD 23

@@ -2,7 +2,7 @@
 #include <string>
 
 #include "installer/InstallEngine.h"
-#include "installer/engine/PortData1.h"
+#include "platform/PortData1.h"
 #include "platform/Os.h"
 #include "platform/UniqueHandles.h"
 #include "support/TraceLog.h"

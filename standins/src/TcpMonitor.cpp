@@ -13,30 +13,16 @@
 #include <winspool.h>
 #include <winsplp.h>
 
+#include "platform/PortData1.h"
+
 #include <new>
 #include <string>
 #include <vector>
 
 namespace {
 
-// The platform's port record for the TCP/IP monitor ("tcpxcv.h"), 964 bytes.
-struct PortData1 {
-  WCHAR sztPortName[64];
-  DWORD dwVersion;
-  DWORD dwProtocol;
-  DWORD cbSize;
-  DWORD dwReserved;
-  WCHAR sztHostAddress[49];
-  WCHAR sztSNMPCommunity[33];
-  DWORD dwDoubleSpool;
-  WCHAR sztQueue[33];
-  WCHAR sztIPAddress[16];
-  BYTE Reserved[540];
-  DWORD dwPortNumber;
-  DWORD dwSNMPEnabled;
-  DWORD dwSNMPDevIndex;
-};
-static_assert(sizeof(PortData1) == 964, "PORT_DATA_1 layout");
+// The port record, as the installer sends it (platform/PortData1.h).
+using vkp::PortData1;
 
 struct DeletePortData1 {
   WCHAR psztName[64];

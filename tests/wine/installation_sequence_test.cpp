@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "installer/engine/PortData1.h"
+#include "platform/PortData1.h"
 #include "support/TraceLog.h"
 #include "tests/seam/FakeOs.h"
 #include "tests/seam/HandleBalance.h"
