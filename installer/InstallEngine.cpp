@@ -1,9 +1,8 @@
 #include "installer/InstallEngine.h"
 
-#include "ui/RefreshMessage.h"
-#include "platform/Os.h"
 #include "resources/InstallerResource.h"
 #include "support/TraceLog.h"
+#include "ui/ProgressReport.h"
 #include "ui/SystemText.h"
 
 namespace vkp {
@@ -47,16 +46,11 @@ void InstallEngine::SetControlPointers(ui::SharedText& message, ui::ProgressBar&
 }
 
 void InstallEngine::ReportStep(const char* text, bool pause) {
-  if (pMessage != nullptr) pMessage->Set(text);
-  if (pProgress != nullptr) pProgress->StepIt();
-  ui::PostRefreshMessage();
-  if (pause) Os().Sleep(500);
+  ui::ReportProgress(pMessage, pProgress, text, ui::BarChange::Step, pause ? 500 : 0);
 }
 
 void InstallEngine::ReportFinal(const char* text) {
-  if (pMessage != nullptr) pMessage->Set(text);
-  if (pProgress != nullptr) pProgress->SetPos(100);
-  ui::PostRefreshMessage();
+  ui::ReportProgress(pMessage, pProgress, text, ui::BarChange::End, 0);
 }
 
 }  // namespace vkp

@@ -6,7 +6,7 @@
 #include "support/RegistryKeyRemoval.h"
 #include "support/SystemHelpers.h"
 #include "support/TraceLog.h"
-#include "ui/RefreshMessage.h"
+#include "ui/ProgressReport.h"
 #include "ui/SystemText.h"
 
 namespace vkp::removal {
@@ -17,17 +17,13 @@ constexpr DWORD kPathSize = 256;
 }  // namespace
 
 void RemovalEngine::ReportStep(const char* text, bool stepBar, DWORD pauseMs) {
-  host_.message.Set(text);
-  if (stepBar) host_.progress.StepIt();
-  ui::PostRefreshMessage();
-  if (pauseMs != 0) Os().Sleep(pauseMs);
+  ui::ReportProgress(&host_.message, &host_.progress, text, stepBar ? ui::BarChange::Step : ui::BarChange::None,
+                     pauseMs);
 }
 
 void RemovalEngine::ReportDone(DWORD pauseMs) {
-  host_.message.Set("The uninstallation has been completed.");
-  host_.progress.SetPos(100);
-  ui::PostRefreshMessage();
-  Os().Sleep(pauseMs);
+  ui::ReportProgress(&host_.message, &host_.progress, "The uninstallation has been completed.", ui::BarChange::End,
+                     pauseMs);
 }
 
 std::string RemovalEngine::Load(UINT id) {
