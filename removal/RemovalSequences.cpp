@@ -10,6 +10,7 @@
 #include "support/SpoolerEnum.h"
 #include "support/SystemHelpers.h"
 #include "ui/App.h"
+#include "ui/ErrorBox.h"
 #include "ui/MessageBox.h"
 #include "ui/RefreshMessage.h"
 #include "ui/SystemText.h"
@@ -139,10 +140,7 @@ void RemoveInstalledDriver(RemovalHost& host) {
     return Os().EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, buffer, size, needed, count);
   });
   if (!printers.ok) {
-    char text[64] = "";
-    std::snprintf(text, sizeof text, "EnumPrinters Error Code: %d\n\n", static_cast<int>(printers.error));
-    const std::string message = text + ui::SystemErrorText(printers.error);
-    ui::ShowMessageBox(message.c_str(), MB_ICONEXCLAMATION);
+    ui::ShowErrorBox("EnumPrinters Error Code: %d\n\n", printers.error, MB_ICONEXCLAMATION);
     Os().ExitProcess(0);
     return;
   }

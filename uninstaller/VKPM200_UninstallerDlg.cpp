@@ -1,9 +1,9 @@
 #include "uninstaller/VKPM200_UninstallerDlg.h"
 
-#include <cstdio>
 #include <cstring>
 
 #include "support/DriverPresence.h"
+#include "support/SpoolerEnum.h"
 #include "platform/Os.h"
 #include "removal/RemovalEngine.h"
 #include "removal/RemovalSequences.h"
@@ -12,6 +12,7 @@
 #include "support/TraceLog.h"
 #include "ui/App.h"
 #include "ui/BusyState.h"
+#include "ui/ErrorBox.h"
 #include "ui/MinimisedIcon.h"
 #include "ui/MessageBox.h"
 #include "ui/RefreshMessage.h"
@@ -98,22 +99,17 @@ void UninstallerDlg::InitPrinterList() {
 int UninstallerDlg::AddPrinterObjectsToList() {
   WriteTraceLog("\r\n");
   WriteTraceLog("AddPrinterObjectsToList BEGIN");
-  DWORD needed = 0;
-  DWORD count = 0;
-  Os().EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, nullptr, 0, &needed, &count);
-  std::vector<BYTE> buffer(needed > 0 ? needed : 1);
-  if (!Os().EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, buffer.data(), needed, &needed, &count)) {
-    const DWORD error = Os().GetLastError();
-    char prefix[64];
-    std::snprintf(prefix, sizeof prefix, "EnumPrinters Error Code: %d\n\n", static_cast<int>(error));
-    const std::string text = prefix + ui::SystemErrorText(error);
-    ui::ShowMessageBox(text.c_str(), MB_OK | MB_ICONEXCLAMATION);
+  const SpoolerList list = EnumerateTwice([](BYTE* buffer, DWORD size, DWORD* needed, DWORD* count) {
+    return Os().EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, buffer, size, needed, count);
+  });
+  if (!list.ok) {
+    ui::ShowErrorBox("EnumPrinters Error Code: %d\n\n", list.error, MB_OK | MB_ICONEXCLAMATION);
     WriteTraceLog("AddPrinterObjectsToList END");
     return -1;
   }
   strWork = ui::LoadResourceString(IDS_MODEL_DISPLAY_NAME);
-  const auto* printers = reinterpret_cast<const PRINTER_INFO_2A*>(buffer.data());
-  for (DWORD i = 0; i < count; ++i) {
+  const auto* printers = list.Items<PRINTER_INFO_2A>();
+  for (DWORD i = 0; i < list.count; ++i) {
     if (printers[i].pDriverName != nullptr && printers[i].pPrinterName != nullptr &&
         std::strcmp(printers[i].pDriverName, strWork.c_str()) == 0)
       listPrinterObjects.insert(listPrinterObjects.begin(), printers[i].pPrinterName);

@@ -2,7 +2,7 @@
 #include <vector>
 
 #include "installer/InstallEngine.h"
-#include "installer/engine/ErrorBox.h"
+#include "ui/ErrorBox.h"
 #include "installer/engine/InfFolderList.h"
 #include "platform/Os.h"
 #include "platform/UniqueHandles.h"
@@ -48,7 +48,7 @@ void InstallEngine::CopyINFFile() {
                             &required, nullptr);
     } else {
       WriteTraceLog("SetupCopyOEMInf failed : (%d)", static_cast<int>(error));
-      ShowErrorBox("SetupCopyOEMInf, ERR CODE: %d\n\n", error);
+      ui::ShowErrorBox("SetupCopyOEMInf, ERR CODE: %d\n\n", error);
       destination[0] = '\0';
     }
   }

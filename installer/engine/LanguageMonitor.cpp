@@ -1,5 +1,5 @@
 #include "installer/InstallEngine.h"
-#include "installer/engine/ErrorBox.h"
+#include "ui/ErrorBox.h"
 #include "platform/Os.h"
 #include "support/BoundedText.h"
 #include "support/TraceLog.h"
@@ -40,7 +40,7 @@ int InstallEngine::AddLanguageMonitor() {
   if (!Os().AddMonitorA(nullptr, 2, reinterpret_cast<BYTE*>(&monitor))) {
     const DWORD error = Os().GetLastError();
     if (error != ERROR_PRINT_MONITOR_ALREADY_INSTALLED) {
-      ShowErrorBox("AddMonitor, ERR CODE: %d\n\n", error);
+      ui::ShowErrorBox("AddMonitor, ERR CODE: %d\n\n", error);
       WriteTraceLog("AddLanguageMonitor END");
       return 0;
     }

@@ -1,5 +1,5 @@
 #include "installer/InstallEngine.h"
-#include "installer/engine/ErrorBox.h"
+#include "ui/ErrorBox.h"
 #include "platform/Os.h"
 #include "support/BoundedText.h"
 #include "support/TraceLog.h"
@@ -27,7 +27,7 @@ int InstallEngine::AddPrinterProcessor() {
   if (!Os().AddPrintProcessorA(nullptr, const_cast<char*>(strEnvironment.c_str()),
                                const_cast<char*>(strProcessorDLL.c_str()),
                                const_cast<char*>(strProcessorName.c_str()))) {
-    ShowErrorBox("AddPrintProcessor, ERR CODE: %d\n\n", Os().GetLastError());
+    ui::ShowErrorBox("AddPrintProcessor, ERR CODE: %d\n\n", Os().GetLastError());
     WriteTraceLog("AddPrinterProcessor END");
     return 0;
   }

@@ -1,5 +1,5 @@
 #include "installer/InstallEngine.h"
-#include "installer/engine/ErrorBox.h"
+#include "ui/ErrorBox.h"
 #include "platform/Os.h"
 #include "resources/InstallerResource.h"
 #include "support/BoundedText.h"
@@ -53,7 +53,7 @@ int InstallEngine::AddPrinterDriverToSystem() {
   }
 
   if (!added) {
-    ShowErrorBox("AddPrinterDriver, ERR CODE: %d\n\n", error);
+    ui::ShowErrorBox("AddPrinterDriver, ERR CODE: %d\n\n", error);
     WriteTraceLog("AddPrinterDriverToSystem END");
     return 0;
   }

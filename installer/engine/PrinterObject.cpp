@@ -1,5 +1,5 @@
 #include "installer/InstallEngine.h"
-#include "installer/engine/ErrorBox.h"
+#include "ui/ErrorBox.h"
 #include "installer/engine/InstallExitCodes.h"
 #include "installer/engine/PortCodes.h"
 #include "platform/Os.h"
@@ -31,7 +31,7 @@ int InstallEngine::AddPrinterToSystem(int portCode, const std::string& printerNa
 
   UniquePrinter added(Os().AddPrinterA(nullptr, 2, reinterpret_cast<BYTE*>(&printer)));
   if (!added) {
-    ShowErrorBox("AddPrinter, Error Code: %d\n\n", Os().GetLastError());
+    ui::ShowErrorBox("AddPrinter, Error Code: %d\n\n", Os().GetLastError());
     WriteTraceLog("AddPrinterToSystem END");
     Os().ExitProcess(kExitInstallFailed);
     return 0;

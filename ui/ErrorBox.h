@@ -4,9 +4,9 @@
 
 #include "platform/WinHeaders.h"
 
-namespace vkp {
+namespace vkp::ui {
 
 // `prefixFormat` holds one %d for the code, e.g. "AddMonitor, ERR CODE: %d\n\n".
-void ShowErrorBox(const char* prefixFormat, DWORD errorCode);
+void ShowErrorBox(const char* prefixFormat, DWORD errorCode, UINT flags = MB_OK | MB_ICONERROR);
 
-}  // namespace vkp
+}  // namespace vkp::ui
