@@ -5,6 +5,7 @@
 
 #include "platform/Os.h"
 #include "removal/RemovalEngine.h"
+#include "resources/ModelStringIds.h"
 #include "support/BoundedText.h"
 #include "support/SystemHelpers.h"
 #include "support/TraceLog.h"
@@ -14,11 +15,6 @@ namespace vkp::removal {
 namespace {
 
 constexpr DWORD kPathSize = 256;
-constexpr UINT kModelNameId = 1;
-constexpr UINT kDriverDllId = 5;
-constexpr UINT kUiDllId = 8;
-constexpr UINT kUniDllId = 9;
-constexpr UINT kHardwareIdId = 13;
 
 struct DriverDirectory {
   const char* environment;
@@ -71,15 +67,15 @@ void RemovalEngine::DeleteDriverComponent() {
   Os().Sleep(1500);
 
   char driverDll[kPathSize] = "";
-  CopyBounded(driverDll, Load(kDriverDllId).c_str());
+  CopyBounded(driverDll, Load(IDS_DRIVER_DLL).c_str());
   char gpdFile[kPathSize] = "";
   CopyBounded(gpdFile, Load(host_.ids.gpdFile).c_str());
   char budFile[kPathSize] = "";
   CopyBounded(budFile, Load(host_.ids.budFile).c_str());
   char uiDll[kPathSize] = "";
-  CopyBounded(uiDll, Load(kUiDllId).c_str());
+  CopyBounded(uiDll, Load(IDS_UI_DLL).c_str());
   char uniDll[kPathSize] = "";
-  CopyBounded(uniDll, Load(kUniDllId).c_str());
+  CopyBounded(uniDll, Load(IDS_UNI_DLL).c_str());
   char uiIniFile[kPathSize] = "";
   CopyBounded(uiIniFile, Load(host_.ids.uiIniFile).c_str());
 
@@ -128,7 +124,7 @@ void RemovalEngine::DeletePrnDrvPnPDirectory() {
   ReportStep("Deleting PNP directories...", IsUninstaller(), 500);
 
   char hardwareId[kPathSize] = "";
-  CopyBounded(hardwareId, Load(kHardwareIdId).c_str());
+  CopyBounded(hardwareId, Load(IDS_HARDWARE_ID).c_str());
   for (const DriverDirectory& directory : DriverDirectories(Environments())) {
     if (directory.path.empty()) {
       WriteTraceLog("Driver directory unknown : %s not deleted", hardwareId);
@@ -161,7 +157,7 @@ void RemovalEngine::DeleteInstalledDirectory() {
   char modelDirectory[kPathSize] = "";
   CopyBounded(modelDirectory, parent);
   AppendBounded(modelDirectory, "\\");
-  AppendBounded(modelDirectory, Load(kModelNameId).c_str());
+  AppendBounded(modelDirectory, Load(IDS_MODEL_NAME).c_str());
 
   if (Os().GetFileAttributesA(modelDirectory) != INVALID_FILE_ATTRIBUTES) {
     DeleteDirectoryTree(modelDirectory);

@@ -8,7 +8,9 @@
 #include "platform/Os.h"
 #include "platform/UniqueHandles.h"
 #include "removal/RemovalEngine.h"
+#include "resources/ModelStringIds.h"
 #include "support/BoundedText.h"
+#include "support/OsClassification.h"
 #include "support/RegistryKeyRemoval.h"
 #include "support/SystemHelpers.h"
 #include "support/TraceLog.h"
@@ -20,11 +22,6 @@ namespace {
 constexpr DWORD kPathSize = 256;
 constexpr DWORD kKeyPairSize = 512;
 constexpr DWORD kUninstallKeySize = 520;
-constexpr UINT kModelDisplayNameId = 2;
-constexpr UINT kUsbIdId = 12;
-constexpr UINT kUsbPrintKeyId = 15;
-constexpr UINT kUninstallKeyId = 20;
-constexpr int kVista = 2007;
 
 using SetupUninstallOEMInfAFn = BOOL(WINAPI*)(PCSTR, DWORD, PVOID);
 
@@ -67,7 +64,7 @@ void RemovalEngine::DeleteINFFile() {
   if (host_.bIs64Bit) AppendBounded(section, ".NTamd64");
   WriteTraceLog("SECTION NAME : %s", section);
   char key[kPathSize] = "";
-  CopyBounded(key, Load(kModelDisplayNameId).c_str());
+  CopyBounded(key, Load(IDS_MODEL_DISPLAY_NAME).c_str());
   if (uninstaller) WriteTraceLog("KEY NAME : %s", key);
 
   bool found = false;
@@ -100,7 +97,7 @@ void RemovalEngine::DeleteINFFile() {
       }
       found = true;
 
-      if (host_.bIs64Bit || host_.nOSVersion >= kVista) {
+      if (host_.bIs64Bit || host_.nOSVersion >= kOsVista) {
         HMODULE setupapi = Os().GetModuleHandleA("setupapi");
         auto uninstallOemInf = reinterpret_cast<SetupUninstallOEMInfAFn>(
             reinterpret_cast<void*>(Os().GetProcAddress(setupapi, "SetupUninstallOEMInfA")));
@@ -135,7 +132,7 @@ void RemovalEngine::DeleteVidPid() {
   WriteTraceLog("DeleteVidPid BEGIN");
   ReportStep("Deleting Vid & Pid info...", IsUninstaller(), 500);
   char hardwareIdPrefix[kPathSize] = "USB\\";
-  AppendBounded(hardwareIdPrefix, Load(kUsbIdId).c_str());
+  AppendBounded(hardwareIdPrefix, Load(IDS_USB_ID).c_str());
   RemoveUsbDevices(hardwareIdPrefix);
   WriteTraceLog("VID&PID : %s", hardwareIdPrefix);
   WriteTraceLog("DeleteVidPid END");
@@ -148,7 +145,7 @@ void RemovalEngine::Delete_USB_Info() {
   WriteTraceLog("%s BEGIN", stepName);
   ReportStep("Deleting information of LPT and USB...", uninstaller, 500);
   char subKey[kKeyPairSize] = "";
-  CopyBounded(subKey, Load(kUsbPrintKeyId).c_str());
+  CopyBounded(subKey, Load(IDS_USBPRINT_KEY).c_str());
   char fullPath[kKeyPairSize] = "HKLM\\";
   AppendBounded(fullPath, subKey);
   RemoveRegKey(fullPath, subKey, host_.bIs64Bit);
@@ -172,7 +169,7 @@ void RemovalEngine::DeleteUninstallInfoFromReg() {
   WriteTraceLog("\r\n");
   WriteTraceLog("DeleteUninstallInfoFromReg BEGIN");
   char key[kUninstallKeySize] = "";
-  CopyBounded(key, Load(kUninstallKeyId).c_str());
+  CopyBounded(key, Load(IDS_UNINSTALL_KEY).c_str());
   WriteTraceLog("REGKEY : %s", key);
   const REGSAM access = KEY_READ | KEY_WRITE | (host_.bIs64Bit ? KEY_WOW64_64KEY : 0);
   HKEY opened = nullptr;

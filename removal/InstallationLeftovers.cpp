@@ -3,6 +3,7 @@
 #include "platform/Os.h"
 #include "platform/UniqueHandles.h"
 #include "removal/RemovalEngine.h"
+#include "resources/ModelStringIds.h"
 #include "support/SystemHelpers.h"
 #include "support/TraceLog.h"
 
@@ -10,7 +11,6 @@ namespace vkp::removal {
 
 namespace {
 
-constexpr UINT kModelNameId = 1;
 constexpr char kConfigFileName[] = "VKPM200_Config.ZEM";
 
 bool Exists(const std::string& path) { return Os().GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
@@ -51,7 +51,7 @@ void RemovalEngine::RemoveInstallationLeftovers() {
   if (Os().GetWindowsDirectoryA(windowsDirectory, MAX_PATH) == 0) {
     WriteTraceLog("Windows directory unknown : installation directory not deleted");
   } else {
-    const std::string directory = std::string(windowsDirectory) + "\\" + Load(kModelNameId);
+    const std::string directory = std::string(windowsDirectory) + "\\" + Load(IDS_MODEL_NAME);
     if (Exists(directory)) {
       DeleteDirectoryTree(directory);
       WriteTraceLog("DIRECTORY : %s", directory.c_str());

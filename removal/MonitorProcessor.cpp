@@ -4,6 +4,7 @@
 
 #include "platform/Os.h"
 #include "removal/RemovalEngine.h"
+#include "resources/ModelStringIds.h"
 #include "support/SpoolerEnum.h"
 #include "support/BoundedText.h"
 #include "support/TraceLog.h"
@@ -13,10 +14,6 @@ namespace vkp::removal {
 namespace {
 
 constexpr DWORD kPathSize = 256;
-constexpr UINT kMonitorNameId = 3;
-constexpr UINT kProcessorNameId = 4;
-constexpr UINT kMonitorDllId = 6;
-constexpr UINT kProcessorDllId = 7;
 constexpr DWORD kUnknownPrintMonitor = 3000;
 constexpr char kMonitorsKey[] = "SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\";
 
@@ -70,7 +67,7 @@ void RemovalEngine::DeleteLanguageMonitor() {
   if (uninstaller) ReportStep("Deleting L/M...", false, 100);
 
   char monitorName[kPathSize] = "";
-  CopyBounded(monitorName, Load(kMonitorNameId).c_str());
+  CopyBounded(monitorName, Load(IDS_MONITOR_NAME).c_str());
   BOOL deleted = Os().DeleteMonitorA(nullptr, nullptr, monitorName);
   if (!deleted && uninstaller && Os().GetLastError() == RPC_S_SERVER_UNAVAILABLE) {
     // The spooler is not running: start it once and ask again.
@@ -98,7 +95,7 @@ void RemovalEngine::DeleteLanguageMonitor() {
   }
 
   char dll[kPathSize] = "";
-  CopyBounded(dll, Load(kMonitorDllId).c_str());
+  CopyBounded(dll, Load(IDS_MONITOR_DLL).c_str());
   char directory[kPathSize] = "";
   if (Os().GetSystemDirectoryA(directory, kPathSize) != 0)
     DeleteFileIn(directory, "\\", dll);
@@ -132,7 +129,7 @@ void RemovalEngine::DeleteProcessor() {
   if (uninstaller) ReportStep("Deleting the processor...", false, 100);
 
   char processorName[kPathSize] = "";
-  CopyBounded(processorName, Load(kProcessorNameId).c_str());
+  CopyBounded(processorName, Load(IDS_PROCESSOR_NAME).c_str());
   bool deleted = true;
   bool retried = false;
   DWORD error = 0;
@@ -169,7 +166,7 @@ void RemovalEngine::DeleteProcessor() {
   }
 
   char dll[kPathSize] = "";
-  CopyBounded(dll, Load(kProcessorDllId).c_str());
+  CopyBounded(dll, Load(IDS_PROCESSOR_DLL).c_str());
   for (const char* environment : Environments()) {
     char directory[kPathSize] = "";
     DWORD needed = 0;

@@ -2,6 +2,7 @@
 
 #include "platform/Os.h"
 #include "platform/UniqueHandles.h"
+#include "resources/ModelStringIds.h"
 #include "support/BoundedText.h"
 #include "support/RegistryKeyRemoval.h"
 #include "support/SystemHelpers.h"
@@ -12,7 +13,6 @@
 namespace vkp::removal {
 
 namespace {
-constexpr UINT kModelNameId = 1;
 constexpr DWORD kPathSize = 256;
 }  // namespace
 
@@ -79,7 +79,7 @@ void RemovalEngine::RemoveFromOS() {
     WriteTraceLog("RemoveFromOS BEGIN");
   }
   char modelName[kPathSize] = "";
-  CopyBounded(modelName, Load(kModelNameId).c_str());
+  CopyBounded(modelName, Load(IDS_MODEL_NAME).c_str());
 
   DeleteForms();
   DeletePrinterDrv(modelName);

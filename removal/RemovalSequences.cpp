@@ -7,6 +7,7 @@
 
 #include "platform/Os.h"
 #include "removal/RemovalEngine.h"
+#include "resources/ModelStringIds.h"
 #include "support/SpoolerEnum.h"
 #include "support/SystemHelpers.h"
 #include "ui/App.h"
@@ -20,7 +21,6 @@ namespace vkp::removal {
 
 namespace {
 
-constexpr UINT kModelDisplayNameId = 2;
 constexpr char kCompleted[] = "The uninstallation has been completed.";
 
 // The checked rows of the dialog's check list (a row's item data holds its
@@ -145,7 +145,7 @@ void RemoveInstalledDriver(RemovalHost& host) {
     return;
   }
 
-  const std::string driverName = ui::LoadResourceString(kModelDisplayNameId);
+  const std::string driverName = ui::LoadResourceString(IDS_MODEL_DISPLAY_NAME);
   host.strWork = driverName;
   const PRINTER_INFO_2A* items = printers.Items<PRINTER_INFO_2A>();
   for (DWORD i = 0; i < printers.count; ++i) {
