@@ -24,9 +24,11 @@ std::string Slurp(const std::string& path) {
 }
 }  // namespace
 
-InstallerSession::InstallerSession(const std::string& arch, const std::string& winver, const std::string& config) {
+InstallerSession::InstallerSession(const std::string& arch, const std::string& winver, const std::string& config,
+                                   bool tools64) {
   PrefixOptions options{arch, winver, {}};
   options.standIns = true;
+  options.tools64 = tools64;
   prefix_ = std::make_unique<WinePrefix>(options);
   if (!prefix_->Ok()) {
     ADD_FAILURE() << prefix_->Error();

@@ -17,7 +17,10 @@ struct Answers {
 
 class InstallerSession {
  public:
-  InstallerSession(const std::string& arch, const std::string& winver, const std::string& config = {});
+  // config: the text of a configuration file in the installer's folder;
+  // tools64: see PrefixOptions.
+  InstallerSession(const std::string& arch, const std::string& winver, const std::string& config = {},
+                   bool tools64 = false);
 
   bool Ok() const { return ok_; }
   WinePrefix& Prefix() { return *prefix_; }

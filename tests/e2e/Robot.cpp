@@ -40,8 +40,9 @@ void SleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)
 
 Robot::Robot(WinePrefix& prefix) : prefix_(prefix) {
   const Config& cfg = Config::Get();
-  ok_ = prefix_.Ok() && prefix_.CopyIn(cfg.RobotExe(), kExe) &&
-        prefix_.CopyIn(cfg.RobotHookDll(), "C:\\vkp-robot\\vkp_robot_hook.dll");
+  const bool tools64 = prefix_.Options().tools64;
+  ok_ = prefix_.Ok() && prefix_.CopyIn(tools64 ? cfg.Robot64Exe() : cfg.RobotExe(), kExe) &&
+        (tools64 || prefix_.CopyIn(cfg.RobotHookDll(), "C:\\vkp-robot\\vkp_robot_hook.dll"));
 }
 
 RunResult Robot::Do(const std::vector<std::string>& args, int timeoutMs) const {

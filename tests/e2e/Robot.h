@@ -28,7 +28,9 @@ struct ListRow {
 
 class Robot {
  public:
-  // Copies the robot and its hook DLL into C:\vkp-robot\ of the prefix.
+  // Copies the robot and its hook DLL into C:\vkp-robot\ of the prefix. With
+  // the prefix's 64-bit tools it is the 64-bit robot, without the hook (it
+  // cannot hook 32-bit programs): no sysmenu-has-close then.
   explicit Robot(WinePrefix& prefix);
   bool Ok() const { return ok_; }
 

@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <regex>
 #include <set>
 #include <string>
@@ -98,13 +99,32 @@ const Allowance kAllowed[] = {
     {R"(^REG .*\\enum\\root\\.*$)", "device records Wine's setup API keeps"},
 };
 
-void CheckResidue(const std::string& arch, const std::string& winver, unsigned port) {
-  InstallerSession s(arch, winver);
+struct ResidueCase {
+  std::string arch, winver;
+  unsigned port = 0;   // chosen in the port dialog; 0: silent, from `config`
+  std::string config;  // configuration file in the installer's folder
+  bool tools64 = false;  // see PrefixOptions
+  int slowMs = 0;      // added to every wait: a program start under CPU emulation
+  std::function<void(InstallerSession&)> checkInstalled;
+};
+
+void CheckResidue(const ResidueCase& c) {
+  InstallerSession s(c.arch, c.winver, c.config, c.tools64);
   ASSERT_TRUE(s.Ok());
   const Snapshot before = Take(s);
-  ASSERT_TRUE(s.Install(port, port == kRadioWlan ? "192.168.0.20" : "")) << s.Trace();
+  const long long installStart = NowMs();
+  if (c.port != 0) {
+    ASSERT_TRUE(s.Install(c.port, c.port == kRadioWlan ? "192.168.0.20" : "")) << s.Trace();
+  } else {
+    ASSERT_TRUE(s.Start());
+    s.AnswerUntilExit({}, 180000 + c.slowMs);
+    ASSERT_EQ(s.ExitCode(), std::optional<unsigned long>(0)) << s.Trace();
+  }
+  const long long installMs = NowMs() - installStart;
+  if (c.checkInstalled) c.checkInstalled(s);
+  const long long uninstallStart = NowMs();
   ProgramRun& run = s.StartUninstaller();
-  ASSERT_TRUE(s.Ui().WaitWindow(kUninstallerTitle, 30000, true));
+  ASSERT_TRUE(s.Ui().WaitWindow(kUninstallerTitle, 30000 + c.slowMs, true));
   for (int i = 0; i < 50; ++i) {  // a printer object is listed: start; none: it starts by itself
     const auto uninstall = s.Ui().FindControl(kUninstallerTitle, 1001);
     if (uninstall && uninstall->enabled) {
@@ -113,8 +133,9 @@ void CheckResidue(const std::string& arch, const std::string& winver, unsigned p
     }
     if (s.Ui().FindControl(kUninstallerTitle, 1000).value_or(Control{}).text.size() > 0) break;
   }
-  s.AnswerUninstallerUntilExit(false, 120000);
+  s.AnswerUninstallerUntilExit(false, 120000 + c.slowMs);
   ASSERT_EQ(run.WaitExit(30000), std::optional<unsigned long>(0));
+  std::printf("wall time: installation %lld ms, uninstallation %lld ms\n", installMs, NowMs() - uninstallStart);
   const Snapshot after = Take(s);
 
   std::vector<std::string> unexplained;
@@ -134,6 +155,14 @@ void CheckResidue(const std::string& arch, const std::string& winver, unsigned p
   EXPECT_TRUE(unexplained.empty()) << ::testing::PrintToString(unexplained);
 }
 
+void CheckResidue(const std::string& arch, const std::string& winver, unsigned port) {
+  ResidueCase c;
+  c.arch = arch;
+  c.winver = winver;
+  c.port = port;
+  CheckResidue(c);
+}
+
 TEST(Residue, Win10x64Usb) { CheckResidue("win64", "win10", kRadioUsb); }
 TEST(Residue, Win10x64Com2) { CheckResidue("win64", "win10", kRadioCom2); }
 TEST(Residue, Vista32Com1) { CheckResidue("win32", "vista", kRadioCom1); }
@@ -150,5 +179,29 @@ TEST(Residue, Win2000Usb) { CheckResidue("win32", "win2k", kRadioUsb); }
 TEST(Residue, Win2000Lan) { CheckResidue("win32", "win2k", kRadioWlan); }
 // The direct path on 64-bit (Server 2003 x64) cannot complete under Wine
 // (see InstallDirect.Server2003x64Com3), so it has no residue check here.
+
+// The smoke test that also runs where 32-bit code is only emulated (about a
+// minute per 32-bit process start; the suites above are skipped there): a
+// silent installation from the configuration file, driven by the 64-bit
+// robot, every object checked, then the uninstaller the entry names.
+TEST(Smoke, SilentWin10x64Com2ThenTheEntrysUninstaller) {
+  const std::string print = "HKLM\\System\\CurrentControlSet\\Control\\Print\\";
+  ResidueCase c;
+  c.arch = "win64";
+  c.winver = "win10";
+  c.config = "[VKPM200]\r\nPORTDLG=FALSE\r\nPORT=COM2\r\n";
+  c.tools64 = true;
+  c.slowMs = 1200000;
+  c.checkInstalled = [&](InstallerSession& s) {
+    EXPECT_EQ(s.RegValue(std::string(kPrintersKey) + "\\" + kModel, "Port"), "COM2:");
+    EXPECT_TRUE(s.RegKeyExists(print + "Environments\\Windows x64\\Drivers\\Version-3\\" + kModel));
+    EXPECT_TRUE(s.RegKeyExists(print + "Monitors\\ZEM Language Monitor VKP-M200"));
+    EXPECT_TRUE(s.RegKeyExists(print + "Environments\\Windows x64\\Print Processors\\ZEM PRINT PROCESSOR VKP-M200"));
+    EXPECT_EQ(s.RegValue(kUninstallKey, "DisplayName"), "NORVEKA VKP-M200 Windows Driver V2.0.2");
+    EXPECT_EQ(s.RegValue(kUninstallKey, "UninstallString"), kUninstallerWin)
+        << "the uninstaller started next is the one the entry names";
+  };
+  CheckResidue(c);
+}
 
 }  // namespace
