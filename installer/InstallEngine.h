@@ -30,9 +30,17 @@ class InstallEngine {
   // 1 when a printer driver of exactly this name is installed, else 0.
   int PrinterDrvExist(const char* name);
 
-  // Installation sequences (printui on Vista and later, direct spooler calls before).
-  void AddToWin2KWithWHQL(int portCode);
-  void AddToWin2K(int portCode);
+  // Installation sequences (printui on Vista and later, direct spooler calls
+  // before). Each returns the exit code its outcome calls for.
+  unsigned AddToWin2KWithWHQL(int portCode);
+  unsigned AddToWin2K(int portCode);
+  // True when the driver, the monitor, the processor and (unless USB) a
+  // printer of the model on the port are all installed; traces what is not.
+  bool CheckInstalled(int portCode);
+  // The failure of an installation that did not complete: box, trace, exit code.
+  unsigned ReportNotInstalled();
+  // The closing question and what its answer leads to, as an exit code.
+  unsigned CloseInstallation(int portCode);
 
   // Spooler registration.
   void SetEthernetPort(const std::string& ipAddress, int portNumber);

@@ -2,7 +2,7 @@
 
 #include "installer/ConfigFile.h"
 #include "installer/DriverVersion.h"
-#include "installer/engine/InstallExitCodes.h"
+#include "support/ExitCodes.h"
 #include "installer/engine/PortCodes.h"
 #include "installer/VKPM200_InstallerDlg.h"
 #include "installer/pure/ConfigRules.h"
@@ -34,27 +34,28 @@ unsigned __stdcall InstallThread(void* parameter) {
 
   dialog.bInstalling = 1;
   char portDialog[kConfigValueSize] = {};
+  unsigned exitCode = kExitSuccess;
   if (PortDialogRequested(GetDriverInfoFromFile(kConfigSection, "PORTDLG", portDialog, sizeof portDialog))) {
-    dialog.InstallWithPortDialog();
+    exitCode = dialog.InstallWithPortDialog();
   } else {
-    dialog.InstallWithConfiguredPort();
+    exitCode = dialog.InstallWithConfiguredPort();
   }
   dialog.bInstalling = 0;
-  Os().ExitProcess(kExitSuccess);
+  Os().ExitProcess(exitCode);
   return 0;
 }
 
-void InstallerDlg::InstallWithPortDialog() {
+unsigned InstallerDlg::InstallWithPortDialog() {
   if (portDlg.DoModal() != IDOK) {
     WriteTraceLog("The driver installation canceled.");
     ui::ShowMessageBox("The driver installation canceled.", MB_OK | MB_ICONINFORMATION);
-    Os().ExitProcess(kExitSuccess);
-    return;
+    Os().ExitProcess(kExitCancelled);
+    return kExitCancelled;
   }
-  InstallForPort(portDlg.GetPortType(), portDlg.GetPortNumber(), portDlg.GetIPAddress());
+  return InstallForPort(portDlg.GetPortType(), portDlg.GetPortNumber(), portDlg.GetIPAddress());
 }
 
-void InstallerDlg::InstallWithConfiguredPort() {
+unsigned InstallerDlg::InstallWithConfiguredPort() {
   // Created hidden: only its initialisation runs, which reads the configuration.
   PortDlg configured(Hwnd());
   configured.CreateModeless(Hwnd());
@@ -63,7 +64,7 @@ void InstallerDlg::InstallWithConfiguredPort() {
   const int portNumber = configured.GetPortNumber();
   const std::string ipAddress = configured.GetIPAddress();
   configured.DestroyWindow();
-  InstallForPort(portType, portNumber, ipAddress);
+  return InstallForPort(portType, portNumber, ipAddress);
 }
 
 void InstallerDlg::CheckDifferentVersion() {
@@ -83,19 +84,18 @@ void InstallerDlg::CheckDifferentVersion() {
   ReplaceDifferentVersion();
 }
 
-void InstallerDlg::InstallForPort(int portType, int portNumber, const std::string& ipAddress) {
+unsigned InstallerDlg::InstallForPort(int portType, int portNumber, const std::string& ipAddress) {
   CheckDifferentVersion();
   if (portType == kPortTypeWirelessLan) {
     engine.SetEthernetPort(ipAddress, portNumber);
     engine.AddEthernetPort();
   }
-  if (portType < 0 || portType >= kPortTypeCount) return;  // nothing to install
-  const int portCode = kPortCom1 + portType;
-  if (nOSVersion >= kOsVista) {
-    engine.AddToWin2KWithWHQL(portCode);
-  } else {
-    engine.AddToWin2K(portCode);
+  if (portType < 0 || portType >= kPortTypeCount) {
+    WriteTraceLog("NO PORT TO INSTALL ON : %d", portType);
+    return kExitInstallFailed;  // nothing was installed
   }
+  const int portCode = kPortCom1 + portType;
+  return nOSVersion >= kOsVista ? engine.AddToWin2KWithWHQL(portCode) : engine.AddToWin2K(portCode);
 }
 
 }  // namespace vkp

@@ -3,6 +3,7 @@
 #include "ui/InstanceActivation.h"
 #include "installer/VKPM200_InstallerDlg.h"
 #include "platform/Compat.h"
+#include "support/ExitCodes.h"
 #include "ui/App.h"
 
 namespace vkp {
@@ -24,6 +25,7 @@ class InstallerApp : public ui::App {
     const LONG starts = InterlockedIncrement(&nInstanceCount);
     if (starts > 1) {
       ui::ActivateRunningInstance({strPortDialogTitle, strProgressDialogTitle, strMessageBoxTitle});
+      SetExitCode(kExitAlreadyRunning);
       return false;
     }
     InstallerDlg dialog;

@@ -3,10 +3,12 @@
 #include "installer/InstallThread.h"
 #include "platform/Os.h"
 #include "resources/InstallerResource.h"
+#include "support/ExitCodes.h"
 #include "support/SystemProbes.h"
 #include "support/TraceLog.h"
 #include "ui/App.h"
 #include "ui/BusyState.h"
+#include "ui/ErrorBox.h"
 #include "ui/MinimisedIcon.h"
 #include "ui/RefreshMessage.h"
 #include "ui/SystemText.h"
@@ -20,7 +22,10 @@ InstallerDlg::InstallerDlg()
                                                     : GetModuleHandleA(nullptr),
                       MAKEINTRESOURCEA(IDR_MAINFRAME))) {}
 
-InstallerDlg::~InstallerDlg() = default;
+// The worker uses the dialog's members until it ends the process.
+InstallerDlg::~InstallerDlg() {
+  if (worker) Os().WaitForSingleObject(worker.get(), INFINITE);
+}
 
 void InstallerDlg::DoDataExchange(ui::DataExchange& dx) {
   dx.Bind(IDC_PROGRESS, progressBar);
@@ -56,7 +61,16 @@ BOOL InstallerDlg::OnInitDialog() {
   progressBar.SetRange(0, 100);
   progressBar.SetStep(9);
 
-  ui::StartWorkerThread(workerEntry, this);
+  // Busy before the worker runs: a key handled in between must not end the
+  // dialog (and the process) under the worker's feet.
+  bInstalling = 1;
+  worker.reset(ui::StartWorkerThread(workerEntry, this));
+  if (!worker) {
+    const DWORD error = Os().GetLastError();
+    WriteTraceLog("The worker thread could not be started. (%d)", static_cast<int>(error));
+    ui::ShowErrorBox("CreateThread, Error Code: %d\n\n", error);
+    Os().ExitProcess(kExitInstallFailed);
+  }
   return TRUE;
 }
 

@@ -8,6 +8,7 @@
 
 #include "installer/InstallEngine.h"
 #include "installer/Port_Dlg.h"
+#include "platform/UniqueHandles.h"
 #include "ui/Controls.h"
 #include "ui/Dialog.h"
 #include "ui/SharedText.h"
@@ -23,8 +24,9 @@ class InstallerDlg : public ui::Dialog {
   bool PreTranslateMessage(MSG& msg) override;
 
   // The worker's two ways of choosing the port; each goes on to install.
-  void InstallWithPortDialog();
-  void InstallWithConfiguredPort();
+  // Both return the exit code of the run.
+  unsigned InstallWithPortDialog();
+  unsigned InstallWithConfiguredPort();
 
   // The body of the worker thread; tests put their own here.
   ui::WorkerEntry workerEntry;
@@ -41,6 +43,7 @@ class InstallerDlg : public ui::Dialog {
   std::string strVersion;
   std::string strTitle;
   HICON hIcon = nullptr;
+  UniqueHandle worker;  // the worker thread, waited for before the dialog goes
 
  protected:
   BOOL OnInitDialog() override;
@@ -51,7 +54,7 @@ class InstallerDlg : public ui::Dialog {
 
  private:
   bool Busy() const { return bInstalling != 0 || bRemoving != 0; }
-  void InstallForPort(int portType, int portNumber, const std::string& ipAddress);
+  unsigned InstallForPort(int portType, int portNumber, const std::string& ipAddress);
   // Returns only when installation may go on; otherwise ends the process.
   void CheckDifferentVersion();
   void ReplaceDifferentVersion();

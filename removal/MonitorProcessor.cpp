@@ -7,6 +7,7 @@
 #include "resources/ModelStringIds.h"
 #include "support/SpoolerEnum.h"
 #include "support/BoundedText.h"
+#include "support/DriverPresence.h"
 #include "support/TraceLog.h"
 
 namespace vkp::removal {
@@ -18,15 +19,6 @@ constexpr DWORD kUnknownPrintMonitor = 3000;
 constexpr char kMonitorsKey[] = "SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\";
 
 using GetSystemWow64DirectoryAFn = UINT(WINAPI*)(LPSTR, UINT);
-
-std::string ProcessorKey(const char* environment, const char* processorName) {
-  char key[kPathSize] = "";
-  CopyBounded(key, "SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\");
-  AppendBounded(key, environment);
-  AppendBounded(key, "\\Print Processors\\");
-  AppendBounded(key, processorName);
-  return key;
-}
 
 }  // namespace
 
@@ -46,16 +38,8 @@ bool RemovalEngine::MonitorStillInstalled(const char* monitorName) {
 
 bool RemovalEngine::ProcessorStillInstalled(const char* processorName) {
   for (const char* environment : Environments()) {
-    const SpoolerList processors =
-        EnumerateTwice([environment](BYTE* buffer, DWORD size, DWORD* needed, DWORD* count) {
-          return Os().EnumPrintProcessorsA(nullptr, const_cast<char*>(environment), 1, buffer, size, needed,
-                                           count);
-        });
-    const PRINTPROCESSOR_INFO_1A* items = processors.Items<PRINTPROCESSOR_INFO_1A>();
-    for (DWORD i = 0; i < processors.count; ++i)
-      if (items[i].pName != nullptr && std::strcmp(items[i].pName, processorName) == 0) return true;
-    const char* registered = environment != nullptr ? environment : "Windows NT x86";
-    if (MachineKeyExists(ProcessorKey(registered, processorName).c_str())) return true;
+    if (PrintProcessorListed(processorName, environment)) return true;
+    if (MachineKeyExists(ProcessorKey(environment, processorName).c_str())) return true;
   }
   return false;
 }
@@ -142,10 +126,12 @@ void RemovalEngine::DeleteProcessor() {
       Os().Sleep(2000);
       done = Os().DeletePrintProcessorA(nullptr, env, processorName);
     }
-    if (!done) {
-      deleted = false;
-      error = Os().GetLastError();
-    }
+    if (done) continue;
+    const DWORD failure = Os().GetLastError();
+    // An environment the model was never registered in had nothing to delete.
+    if (failure == ERROR_UNKNOWN_PRINTPROCESSOR || !ProcessorRegisteredIn(environment, processorName)) continue;
+    deleted = false;
+    error = failure;
   }
 
   bool takeOutOfRegistry = false;
@@ -157,11 +143,9 @@ void RemovalEngine::DeleteProcessor() {
     takeOutOfRegistry = true;
   }
   if (takeOutOfRegistry) {
-    DeleteMachineKey(ProcessorKey(host_.bIs64Bit ? "Windows x64" : "Windows NT x86", processorName).c_str());
-    // A 64-bit system may also hold a registration for the default environment.
-    if (host_.bIs64Bit) {
-      const std::string x86Key = ProcessorKey("Windows NT x86", processorName);
-      if (MachineKeyExists(x86Key.c_str())) DeleteMachineKey(x86Key.c_str());
+    for (const char* environment : Environments()) {
+      const std::string key = ProcessorKey(environment, processorName);
+      if (MachineKeyExists(key.c_str())) DeleteMachineKey(key.c_str());
     }
   }
 

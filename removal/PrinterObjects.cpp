@@ -1,6 +1,7 @@
 // Printer objects (with their jobs), the printer driver and the model's forms.
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "platform/Os.h"
 #include "platform/UniqueHandles.h"
@@ -13,7 +14,6 @@ namespace vkp::removal {
 
 namespace {
 constexpr DWORD kNameSize = 256;
-constexpr char kEnvironmentsKey[] = "SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\";
 constexpr char kPrintersKey[] = "SYSTEM\\CurrentControlSet\\Control\\Print\\Printers\\";
 }  // namespace
 
@@ -71,38 +71,30 @@ int RemovalEngine::DeletePrinterDrv(const char* modelName) {
   AppendBounded(driverName, " ");
   AppendBounded(driverName, modelName);
 
-  bool deleted = true;
+  std::vector<const char*> refused;
   for (const char* environment : Environments()) {
     if (Os().DeletePrinterDriverExA(nullptr, const_cast<char*>(environment), driverName,
                                     DPD_DELETE_UNUSED_FILES, 3))
       continue;
-    deleted = false;
-    if (uninstaller)
-      WriteTraceLog("DeletePrinterDriverEx returned FALSE. (%d)", static_cast<int>(Os().GetLastError()));
+    const DWORD error = Os().GetLastError();
+    // An environment the model was never registered in had nothing to delete.
+    if (error == ERROR_UNKNOWN_PRINTER_DRIVER || !DriverRegisteredIn(environment, driverName)) continue;
+    refused.push_back(environment);
+    if (uninstaller) WriteTraceLog("DeletePrinterDriverEx returned FALSE. (%d)", static_cast<int>(error));
   }
 
   int result = 1;
-  if (!deleted) {
+  if (!refused.empty()) {
     // The spooler refused: take the registrations out of the registry.
-    char driverKey[kNameSize] = "";
-    CopyBounded(driverKey, kEnvironmentsKey);
-    AppendBounded(driverKey, host_.bIs64Bit ? "Windows x64" : "Windows NT x86");
-    AppendBounded(driverKey, "\\Drivers\\Version-3\\");
-    AppendBounded(driverKey, driverName);
+    bool keysGone = true;
+    for (const char* environment : refused) keysGone = DeleteMachineKey(DriverKey(environment, driverName).c_str()) && keysGone;
+    // The printer named like the driver goes too, but only when it is one of
+    // the model's: another driver's printer of that name is not ours to take.
     char printerKey[kNameSize] = "";
     CopyBounded(printerKey, kPrintersKey);
     AppendBounded(printerKey, driverName);
-    const bool driverKeyGone = DeleteMachineKey(driverKey);
-    const bool printerKeyGone = DeleteMachineKey(printerKey);
-    result = driverKeyGone && printerKeyGone ? 1 : 0;
-    // A 64-bit system may also hold a registration for the default environment.
-    if (host_.bIs64Bit) {
-      char x86DriverKey[kNameSize] = "";
-      CopyBounded(x86DriverKey, kEnvironmentsKey);
-      AppendBounded(x86DriverKey, "Windows NT x86\\Drivers\\Version-3\\");
-      AppendBounded(x86DriverKey, driverName);
-      if (MachineKeyExists(x86DriverKey)) DeleteMachineKey(x86DriverKey);
-    }
+    if (MachineValueIs(printerKey, "Printer Driver", driverName)) keysGone = DeleteMachineKey(printerKey) && keysGone;
+    result = keysGone ? 1 : 0;
   }
 
   RestartSpooler();

@@ -1,9 +1,12 @@
 #include "removal/RemovalEngine.h"
 
+#include <cstring>
+
 #include "platform/Os.h"
 #include "platform/UniqueHandles.h"
 #include "resources/ModelStringIds.h"
 #include "support/BoundedText.h"
+#include "support/DriverPresence.h"
 #include "support/RegistryKeyRemoval.h"
 #include "support/SystemHelpers.h"
 #include "support/TraceLog.h"
@@ -32,8 +35,49 @@ std::string RemovalEngine::Load(UINT id) {
 }
 
 std::vector<const char*> RemovalEngine::Environments() const {
-  if (host_.bIs64Bit) return {nullptr, "Windows x64"};
+  if (host_.bIs64Bit) return {nullptr, kEnvironmentX64};
   return {nullptr};
+}
+
+std::string RemovalEngine::EnvironmentKey(const char* environment) {
+  return std::string("SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\") +
+         (environment != nullptr ? environment : kEnvironmentX86);
+}
+
+std::string RemovalEngine::DriverKey(const char* environment, const char* driverName) {
+  return EnvironmentKey(environment) + "\\Drivers\\Version-3\\" + driverName;
+}
+
+std::string RemovalEngine::ProcessorKey(const char* environment, const char* processorName) {
+  return EnvironmentKey(environment) + "\\Print Processors\\" + processorName;
+}
+
+bool RemovalEngine::DriverRegisteredIn(const char* environment, const char* driverName) {
+  const Listing listing = PrinterDriverListing(driverName, environment);
+  if (listing != Listing::NotListed) return true;  // listed, or the spooler could not say
+  return MachineKeyExists(DriverKey(environment, driverName).c_str());
+}
+
+bool RemovalEngine::ProcessorRegisteredIn(const char* environment, const char* processorName) {
+  const Listing listing = PrintProcessorListing(processorName, environment);
+  if (listing != Listing::NotListed) return true;
+  // A spooler may list fewer processors than its registry holds.
+  return MachineKeyExists(ProcessorKey(environment, processorName).c_str());
+}
+
+bool RemovalEngine::MachineValueIs(const char* key, const char* valueName, const char* expected) {
+  UniqueRegKey opened;
+  const REGSAM access = KEY_READ | (host_.bIs64Bit ? KEY_WOW64_64KEY : 0);
+  if (Os().RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, access, opened.put()) != ERROR_SUCCESS) return false;
+  char value[kPathSize] = "";
+  DWORD type = 0;
+  DWORD size = sizeof value - 1;
+  if (Os().RegQueryValueExA(opened.get(), valueName, nullptr, &type, reinterpret_cast<BYTE*>(value), &size) !=
+          ERROR_SUCCESS ||
+      type != REG_SZ)
+    return false;
+  value[size < sizeof value ? size : sizeof value - 1] = '\0';
+  return std::strcmp(value, expected) == 0;
 }
 
 bool RemovalEngine::DeleteMachineKey(const char* key) {

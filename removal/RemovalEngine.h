@@ -57,6 +57,12 @@ class RemovalEngine {
   void RemoveFromOS();
   void RemoveDrivers();
 
+  // After a full removal: true when no driver of the model (in any
+  // environment), monitor, processor, printer or uninstall entry is left.
+  bool CheckFullyRemoved();
+  // After a partial removal: true when none of these printers is left.
+  bool CheckPrintersRemoved(const std::vector<std::string>& names);
+
   RemovalHost& Host() { return host_; }
 
  private:
@@ -66,6 +72,17 @@ class RemovalEngine {
   // The spooler environments a step covers: the default one, and on 64-bit
   // systems also "Windows x64", where the installation registers the model.
   std::vector<const char*> Environments() const;
+  // Registry keys of an environment (nullptr: this program's own).
+  static std::string EnvironmentKey(const char* environment);
+  static std::string DriverKey(const char* environment, const char* driverName);
+  static std::string ProcessorKey(const char* environment, const char* processorName);
+  // Whether the model's driver or processor is registered in an environment:
+  // listed by the spooler or held in its registry. An environment the
+  // spooler cannot be asked about counts as holding it.
+  bool DriverRegisteredIn(const char* environment, const char* driverName);
+  bool ProcessorRegisteredIn(const char* environment, const char* processorName);
+  // True when HKLM\key holds the string value `valueName` equal to `expected`.
+  bool MachineValueIs(const char* key, const char* valueName, const char* expected);
   // Deletes a key under HKEY_LOCAL_MACHINE in the system's view; traces a
   // failure. True on success.
   bool DeleteMachineKey(const char* key);

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/UniqueHandles.h"
 #include "platform/WinHeaders.h"
 #include "ui/Controls.h"
 #include "ui/SharedText.h"
@@ -63,6 +64,7 @@ struct RemovalHost {
   int nPrinterObjects = 0;      // printer objects found when the list was filled
   std::atomic<int> bBusy{0};    // read by the dialog's message filter
   std::atomic<bool> workerStarted{false};  // one worker per process
+  UniqueHandle worker;                     // its thread, waited for before the dialog goes
 };
 
 }  // namespace vkp::removal

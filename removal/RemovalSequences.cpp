@@ -8,6 +8,7 @@
 #include "platform/Os.h"
 #include "removal/RemovalEngine.h"
 #include "resources/ModelStringIds.h"
+#include "support/ExitCodes.h"
 #include "support/SpoolerEnum.h"
 #include "support/SystemHelpers.h"
 #include "ui/App.h"
@@ -73,6 +74,7 @@ void RunUninstallWorker(RemovalHost& host) {
     engine.RemovePrinterObjects();
   }
 
+  unsigned exitCode = kExitSuccess;
   if (fullRemoval) {
     engine.ReportStep("Removing printer-drivers...", true, 1000);
     engine.RemoveFromOS();
@@ -82,6 +84,7 @@ void RunUninstallWorker(RemovalHost& host) {
     engine.DeleteUninstallInfoFromReg();
     engine.DeleteInstalledDirectory();
     engine.RemoveInstallationLeftovers();
+    const bool removed = engine.CheckFullyRemoved();
     engine.ReportDone(1000);
     printers.clear();
 
@@ -94,11 +97,14 @@ void RunUninstallWorker(RemovalHost& host) {
       host.message.Set(kCompleted);
       ui::PostRefreshMessage();
       Os().Sleep(1000);
-      RestartWindows();
-      Os().ExitProcess(0);
+      const bool restarting = RestartWindows() != 0;
+      Os().ExitProcess(!removed ? kExitInstallFailed : restarting ? kExitRestartStarted : kExitRestartNeeded);
       return;
     }
+    exitCode = removed ? kExitRestartNeeded : kExitInstallFailed;
     RequestDialogClose();
+  } else if (!engine.CheckPrintersRemoved(printers)) {
+    exitCode = kExitInstallFailed;
   }
 
   host.message.Set(kCompleted);
@@ -107,7 +113,7 @@ void RunUninstallWorker(RemovalHost& host) {
   ui::PostRefreshMessage();
   host.bBusy = 0;
   Os().Sleep(2000);
-  Os().ExitProcess(0);
+  Os().ExitProcess(exitCode);
 }
 
 unsigned __stdcall UninstallThread(void* parameter) {
@@ -119,11 +125,14 @@ unsigned __stdcall UninstallThread(void* parameter) {
 
 bool StartUninstallWorker(RemovalHost& host) {
   if (host.workerStarted.exchange(true)) return false;
-  if (!ui::StartWorkerThread(&UninstallThread, &host)) {
+  // Busy before the worker runs: the dialog must not close under its feet.
+  host.bBusy = 1;
+  host.worker.reset(ui::StartWorkerThread(&UninstallThread, &host));
+  if (!host.worker) {
+    host.bBusy = 0;
     host.workerStarted = false;
     return false;
   }
-  host.bBusy = 1;
   return true;
 }
 
@@ -141,7 +150,7 @@ void RemoveInstalledDriver(RemovalHost& host) {
   });
   if (!printers.ok) {
     ui::ShowErrorBox("EnumPrinters Error Code: %d\n\n", printers.error, MB_ICONEXCLAMATION);
-    Os().ExitProcess(0);
+    Os().ExitProcess(kExitInstallFailed);
     return;
   }
 

@@ -16,9 +16,9 @@
 
 namespace vkp::removal {
 
-// Starts UninstallWorker on a new thread and sets bBusy. Ignored (false)
-// when a worker has already started for this host; false also when the
-// thread cannot be created.
+// Sets bBusy and starts UninstallWorker on a new thread (host.worker).
+// Ignored (false) when a worker has already started for this host; false
+// also (bBusy cleared, last error set) when the thread cannot be created.
 bool StartUninstallWorker(RemovalHost& host);
 
 // The uninstaller's worker, on the calling thread: deletes the checked

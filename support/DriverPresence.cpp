@@ -7,29 +7,47 @@
 
 namespace vkp {
 
-bool PrinterDriverListed(const char* name, const char* environment, unsigned level) {
+namespace {
+
+Listing DriverListing(const char* name, const char* environment, unsigned level) {
   const SpoolerList drivers = EnumerateTwice([&](BYTE* buffer, DWORD size, DWORD* needed, DWORD* count) {
     return Os().EnumPrinterDriversA(nullptr, const_cast<char*>(environment), level, buffer, size, needed, count);
   });
+  if (!drivers.ok) return Listing::Unknown;
   for (DWORD i = 0; i < drivers.count; ++i) {
     // Every DRIVER_INFO_n starts with cVersion and pName.
     const char* driver = level == 1 ? drivers.Items<DRIVER_INFO_1A>()[i].pName
                          : level == 3 ? drivers.Items<DRIVER_INFO_3A>()[i].pName
                                       : drivers.Items<DRIVER_INFO_4A>()[i].pName;
-    if (driver != nullptr && std::strcmp(driver, name) == 0) return true;
+    if (driver != nullptr && std::strcmp(driver, name) == 0) return Listing::Listed;
   }
-  return false;
+  return Listing::NotListed;
 }
 
-bool PrintProcessorListed(const char* name, const char* environment) {
+}  // namespace
+
+bool PrinterDriverListed(const char* name, const char* environment, unsigned level) {
+  return DriverListing(name, environment, level) == Listing::Listed;
+}
+
+Listing PrinterDriverListing(const char* name, const char* environment) {
+  return DriverListing(name, environment, 3);
+}
+
+Listing PrintProcessorListing(const char* name, const char* environment) {
   const SpoolerList processors = EnumerateTwice([&](BYTE* buffer, DWORD size, DWORD* needed, DWORD* count) {
     return Os().EnumPrintProcessorsA(nullptr, const_cast<char*>(environment), 1, buffer, size, needed, count);
   });
+  if (!processors.ok) return Listing::Unknown;
   for (DWORD i = 0; i < processors.count; ++i) {
     const char* processor = processors.Items<PRINTPROCESSOR_INFO_1A>()[i].pName;
-    if (processor != nullptr && std::strcmp(processor, name) == 0) return true;
+    if (processor != nullptr && std::strcmp(processor, name) == 0) return Listing::Listed;
   }
-  return false;
+  return Listing::NotListed;
+}
+
+bool PrintProcessorListed(const char* name, const char* environment) {
+  return PrintProcessorListing(name, environment) == Listing::Listed;
 }
 
 }  // namespace vkp

@@ -36,7 +36,7 @@ int App::Run(HINSTANCE instance) {
   controls.dwICC = ICC_PROGRESS_CLASS | ICC_INTERNET_CLASSES | ICC_STANDARD_CLASSES;
   InitCommonControlsEx(&controls);
 
-  if (!InitInstance()) return 0;
+  if (!InitInstance()) return static_cast<int>(exitCode_);
   MSG msg;
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
     TranslateMessage(&msg);

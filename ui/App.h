@@ -30,6 +30,9 @@ class App {
   // The window that refresh messages and message boxes go to.
   HWND MainWindow() const { return mainWindow_; }
   void SetMainWindow(HWND window) { mainWindow_ = window; }
+  // What Run returns when start-up ends without a loop (a second copy, a
+  // cancelled dialog); the workers end the process with their own codes.
+  void SetExitCode(unsigned code) { exitCode_ = code; }
 
   static App* Current();
 
@@ -37,6 +40,7 @@ class App {
   HINSTANCE instance_ = nullptr;
   std::string baseName_;
   HWND mainWindow_ = nullptr;
+  unsigned exitCode_ = 0;
 };
 
 }  // namespace vkp::ui

@@ -35,7 +35,8 @@ bool ParseDialogInt(const std::string& text, int& value) {
 
 void DataExchange::Fail(int id, const std::string& message) {
   failed_ = true;
-  ShowMessageBox(message.c_str(), MB_OK | MB_ICONEXCLAMATION);
+  // Owned by the dialog that validates, so that it stays modal to it.
+  ShowMessageBox(message.c_str(), MB_OK | MB_ICONEXCLAMATION, dialog_);
   HWND control = GetDlgItem(dialog_, id);
   if (control != nullptr) {
     SetFocus(control);

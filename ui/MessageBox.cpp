@@ -5,9 +5,9 @@
 
 namespace vkp::ui {
 
-int ShowMessageBox(const char* text, UINT flags) {
+int ShowMessageBox(const char* text, UINT flags, HWND owner) {
   App* app = App::Current();
-  HWND owner = app != nullptr ? app->MainWindow() : nullptr;
+  if (owner == nullptr && app != nullptr) owner = app->MainWindow();
   const char* caption = app != nullptr ? app->BaseName().c_str() : "";
   return Os().MessageBoxA(owner, text, caption, flags);
 }

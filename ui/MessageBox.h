@@ -1,11 +1,11 @@
 // Message boxes captioned with the program's base file name, owned by the
-// application's main window.
+// given window or else the application's main window.
 #pragma once
 
 #include "platform/WinHeaders.h"
 
 namespace vkp::ui {
 
-int ShowMessageBox(const char* text, UINT flags);
+int ShowMessageBox(const char* text, UINT flags, HWND owner = nullptr);
 
 }  // namespace vkp::ui

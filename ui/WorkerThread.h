@@ -7,8 +7,9 @@ namespace vkp::ui {
 
 using WorkerEntry = unsigned(__stdcall*)(void* parameter);
 
-// True when the thread was created. The thread handle is not kept: the
-// worker ends the process itself.
-bool StartWorkerThread(WorkerEntry entry, void* parameter);
+// The new thread's handle, or nullptr (last error set) when it could not be
+// created. The worker ends the process itself; the handle lets the dialog's
+// thread wait for it before it destroys anything the worker uses.
+HANDLE StartWorkerThread(WorkerEntry entry, void* parameter);
 
 }  // namespace vkp::ui

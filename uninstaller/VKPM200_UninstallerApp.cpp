@@ -2,6 +2,7 @@
 // only brings the first one's window forward.
 #include "platform/Compat.h"
 #include "platform/Os.h"
+#include "support/ExitCodes.h"
 #include "ui/App.h"
 #include "ui/InstanceActivation.h"
 #include "uninstaller/VKPM200_UninstallerDlg.h"
@@ -16,24 +17,22 @@ char strMessageBoxTitle[32] VKP_SHARED_VAR = "VKPM200_Uninstaller";
 char strDialogTitle[48] VKP_SHARED_VAR = "NORVEKA VKP-M200 Uninstaller";
 VKP_SHARED_SECTION_END
 
-namespace {
-// After a removal closed the dialog, the worker ends the process about two
-// seconds after its final message; this is only the limit of that wait.
-constexpr DWORD kWorkerEndLimitMs = 10000;
-}  // namespace
-
 class UninstallerApp : public ui::App {
  public:
   bool InitInstance() override {
     const LONG starts = InterlockedIncrement(&nInstanceCount);
     if (starts > 1) {
       ui::ActivateRunningInstance({strDialogTitle, strMessageBoxTitle});
+      SetExitCode(kExitAlreadyRunning);
       return false;
     }
     UninstallerDlg dialog;
     dialog.BecomeMainWindowOnCreate();
     dialog.DoModal();
-    if (dialog.WorkerStarted()) Os().Sleep(kWorkerEndLimitMs);
+    // After a removal closed the dialog, the worker ends the process about
+    // two seconds after its final message, with the code of the outcome.
+    if (dialog.host.worker) Os().WaitForSingleObject(dialog.host.worker.get(), INFINITE);
+    SetExitCode(kExitCancelled);  // closed without removing anything
     return false;
   }
 };

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "support/DriverPresence.h"
+#include "support/ExitCodes.h"
 #include "support/SpoolerEnum.h"
 #include "platform/Os.h"
 #include "removal/RemovalEngine.h"
@@ -72,7 +73,7 @@ void UninstallerDlg::InitPrinterList() {
   nPrinterObjects = AddPrinterObjectsToList();
   host.nPrinterObjects = nPrinterObjects;
   if (nPrinterObjects < 0) {
-    Os().ExitProcess(0);  // the error was shown
+    Os().ExitProcess(kExitInstallFailed);  // the error was shown
     return;
   }
   if (nPrinterObjects > 0) {
@@ -133,10 +134,15 @@ int UninstallerDlg::PrinterDrvExist(const char* name) {
 void UninstallerDlg::StartUninstall() {
   // At once, so that a quick second click cannot ask for a second worker.
   EnableWindow(Item(IDC_UNINSTALL), FALSE);
-  if (removal::StartUninstallWorker(host)) host.bBusy = 1;
+  if (removal::StartUninstallWorker(host) || host.workerStarted) return;
+  const DWORD error = Os().GetLastError();
+  WriteTraceLog("The worker thread could not be started. (%d)", static_cast<int>(error));
+  ui::ShowErrorBox("CreateThread, Error Code: %d\n\n", error);
+  Os().ExitProcess(kExitInstallFailed);
 }
 
 void UninstallerDlg::OnCheckChange() {
+  if (host.bBusy != 0) return;  // the removal runs: Uninstall stays disabled
   bool anyChecked = false;
   for (int row = 0; row < checkList.GetCount() && !anyChecked; ++row) anyChecked = checkList.GetCheck(row) != 0;
   EnableWindow(Item(IDC_UNINSTALL), anyChecked ? TRUE : FALSE);

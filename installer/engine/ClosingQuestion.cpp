@@ -1,19 +1,23 @@
 #include "installer/engine/ClosingQuestion.h"
 
 #include "installer/engine/PortCodes.h"
+#include "support/ExitCodes.h"
+#include "support/SystemHelpers.h"
 #include "ui/MessageBox.h"
 
 namespace vkp {
 
-bool AskClosingQuestion(int portCode) {
+unsigned AskClosingQuestion(int portCode, void (*beforeRestart)()) {
   if (portCode == kPortUsb) {
     ui::ShowMessageBox("Please turn-off the printer and then turn-on again.", MB_OK | MB_ICONINFORMATION);
-    return false;
+    return kExitSuccess;
   }
   const char* question =
       "Restarting your computer can take effect.\nPlease restart your computer."
       "\n\n[Yes] I want to restart my computer now.\n[No] I want to restart my computer later.";
-  return ui::ShowMessageBox(question, MB_YESNO | MB_ICONQUESTION) == IDYES;
+  if (ui::ShowMessageBox(question, MB_YESNO | MB_ICONQUESTION) != IDYES) return kExitRestartNeeded;
+  if (beforeRestart != nullptr) beforeRestart();
+  return RestartWindows() != 0 ? kExitRestartStarted : kExitRestartNeeded;
 }
 
 }  // namespace vkp

@@ -4,8 +4,10 @@
 #include "installer/engine/ClosingQuestion.h"
 #include "platform/Os.h"
 #include "platform/UniqueHandles.h"
+#include "support/ExitCodes.h"
 #include "support/SystemHelpers.h"
 #include "support/TraceLog.h"
+#include "ui/MessageBox.h"
 
 namespace vkp {
 
@@ -22,7 +24,7 @@ std::string UniquePrinterName(const std::string& model) {
 }
 }  // namespace
 
-void InstallEngine::AddToWin2K(int portCode) {
+unsigned InstallEngine::AddToWin2K(int portCode) {
   WriteTraceLog("\r\n");
   WriteTraceLog("AddToWin2K BEGIN");
   const bool driverPresent = PrinterDrvExist(strModelName.c_str()) != 0;
@@ -47,17 +49,28 @@ void InstallEngine::AddToWin2K(int portCode) {
     DeleteFilesUsed();
     RegisterUninstallInfo();
     CopyFilesOfUtilities();
+  }
+  // The steps' own results do not say everything (on USB no printer is
+  // added at all): the spooler tells what is really installed.
+  unsigned exitCode = kExitSuccess;
+  if (!CheckInstalled(portCode)) {
+    exitCode = ReportNotInstalled();
+  } else if (!driverPresent) {
     ReportFinal("The driver has been successfully installed.");
-    if (AskClosingQuestion(portCode)) {
-      WriteTraceLog("AddToWin2K END");
-      RestartWindows();
-    }
+    exitCode = AskClosingQuestion(portCode, [] { WriteTraceLog("AddToWin2K END"); });
   }
 
   WriteTraceLog("\r\n");
   WriteTraceLog("AddToWin2K END");
   ReportFinal("Completed.");
   Os().Sleep(2000);
+  return exitCode;
+}
+
+unsigned InstallEngine::ReportNotInstalled() {
+  ui::ShowMessageBox("The printer driver could not be installed.", MB_OK | MB_ICONERROR);
+  WriteTraceLog("INSTALLATION FAILED");
+  return kExitInstallFailed;
 }
 
 }  // namespace vkp

@@ -4,7 +4,7 @@
 #include "installer/InstallEngine.h"
 #include "installer/engine/ClosingQuestion.h"
 #include "support/DriverPresence.h"
-#include "installer/engine/InstallExitCodes.h"
+#include "support/ExitCodes.h"
 #include "installer/engine/PortCodes.h"
 #include "platform/Os.h"
 #include "platform/UniqueHandles.h"
@@ -39,7 +39,7 @@ std::string PrintUiCommandLine(int portCode, const std::string& model, const std
 
 }  // namespace
 
-void InstallEngine::AddToWin2KWithWHQL(int portCode) {
+unsigned InstallEngine::AddToWin2KWithWHQL(int portCode) {
   WriteTraceLog("\r\n");
   WriteTraceLog("AddToWin2KWithWHQL BEGIN");
   const bool driverPresent = PrinterDrvExist(strModelName.c_str()) != 0;
@@ -55,7 +55,7 @@ void InstallEngine::AddToWin2KWithWHQL(int portCode) {
                                                  PrintUiPortText(portCode, strIPAddress), driverPresent);
   ReportStep("Creates a new process \r\n");
 
-  unsigned failure = kExitSuccess;
+  unsigned exitCode = kExitSuccess;
   if (!(portCode == kPortUsb && driverPresent)) {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
@@ -71,7 +71,7 @@ void InstallEngine::AddToWin2KWithWHQL(int portCode) {
       // Nothing ran: nothing may be registered or reported as installed.
       ui::ShowMessageBox("CreateProcess failed.", MB_OK);
       WriteTraceLog("CreateProcess failed. (%d)", static_cast<int>(startError));
-      failure = kExitInstallFailed;
+      exitCode = kExitInstallFailed;
     } else {
       UniqueHandle processHandle(process.hProcess);
       UniqueHandle threadHandle(process.hThread);
@@ -83,13 +83,13 @@ void InstallEngine::AddToWin2KWithWHQL(int portCode) {
         ui::ShowMessageBox("The process could not finish the installation.", MB_OK | MB_ICONERROR);
         WriteTraceLog("WAIT_TIMEOUT");
         Os().ExitProcess(kExitPrintUiTimeout);
-        return;
+        return kExitPrintUiTimeout;
       }
       // rundll32's exit code says nothing: the spooler tells whether the driver came.
       if (!PrinterDriverListed(strModelName.c_str(), strEnvironment.c_str())) {
         ui::ShowMessageBox("The printer driver could not be installed.", MB_OK | MB_ICONERROR);
         WriteTraceLog("PRINTUI FAILED");
-        failure = kExitInstallFailed;
+        exitCode = kExitInstallFailed;
       } else {
         if (INFFileExist(strMaker, strModelName) == 0) CopyINFFile();
         processHandle.reset();
@@ -97,11 +97,18 @@ void InstallEngine::AddToWin2KWithWHQL(int portCode) {
         if (!driverPresent) {
           RegisterUninstallInfo();
           CopyFilesOfUtilities();
+        }
+        // printui may have left the driver without the printer (a port it could not make, the /u run).
+        if (!CheckInstalled(portCode)) {
+          exitCode = ReportNotInstalled();
+        } else if (!driverPresent) {
           ReportFinal("The driver has been successfully installed.");
-          if (AskClosingQuestion(portCode)) RestartWindows();
+          exitCode = AskClosingQuestion(portCode);
         }
       }
     }
+  } else if (!CheckInstalled(portCode)) {
+    exitCode = ReportNotInstalled();
   }
 
   WriteTraceLog("\r\n");
@@ -109,7 +116,7 @@ void InstallEngine::AddToWin2KWithWHQL(int portCode) {
   ReportFinal("Completed.");
   Os().WinExec("net start spooler", SW_HIDE);
   Os().Sleep(2000);
-  if (failure != kExitSuccess) Os().ExitProcess(failure);
+  return exitCode;
 }
 
 }  // namespace vkp

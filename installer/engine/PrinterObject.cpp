@@ -1,6 +1,6 @@
 #include "installer/InstallEngine.h"
 #include "ui/ErrorBox.h"
-#include "installer/engine/InstallExitCodes.h"
+#include "support/ExitCodes.h"
 #include "installer/engine/PortCodes.h"
 #include "platform/Os.h"
 #include "platform/UniqueHandles.h"

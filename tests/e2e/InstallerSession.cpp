@@ -83,7 +83,8 @@ std::vector<std::string> InstallerSession::AnswerBoxesUntilExit(const ProgramRun
 bool InstallerSession::Install(unsigned portId, const std::string& ip) {
   if (!Start("install-" + std::to_string(portId)) || !ChoosePort(portId, ip, ip.empty() ? "" : "9100")) return false;
   AnswerUntilExit();
-  return ExitCode() == std::optional<unsigned long>(0);
+  // Done: 0, or 3010 for the restart declined (USB needs none).
+  return ExitCode() == std::optional<unsigned long>(portId == kRadioUsb ? 0 : 3010);
 }
 
 ProgramRun& InstallerSession::StartUninstaller(const std::string& tag) {

@@ -37,7 +37,8 @@ class InstallerSession {
   std::vector<std::string> AnswerBoxesUntilExit(const ProgramRun& run, const std::string& caption, bool restart,
                                                 int timeoutMs);
   std::optional<unsigned long> ExitCode() const { return run_ ? run_->ExitCode() : std::nullopt; }
-  // Installs over the given port with the restart declined; true when it ended with 0.
+  // Installs over the given port with the restart declined; true when it
+  // ended as done (0 for USB, 3010 for the restart it still needs).
   bool Install(unsigned portId, const std::string& ip = {});
 
   // The uninstaller, started as the uninstall entry starts it.

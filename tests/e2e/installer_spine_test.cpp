@@ -119,7 +119,7 @@ TEST(InstallerSpine, Win10RunShowsThePortDialogAfterInitialisation) {
   EXPECT_TRUE(HasEntry(TraceEntries(*trace), "CheckOS BEGIN")) << *trace;
   EXPECT_TRUE(f.robot->Do({"close", "Port Type"}).ok());
   EXPECT_TRUE(f.robot->Answer(kBoxCaption, kIdOk, 15000).has_value());
-  EXPECT_EQ(run.WaitExit(15000), std::optional<unsigned long>(0));
+  EXPECT_EQ(run.WaitExit(15000), std::optional<unsigned long>(1602));
 }
 
 TEST(InstallerSingleInstance, SecondStartActivatesTheFirstsMessageBox) {
@@ -137,7 +137,7 @@ TEST(InstallerSingleInstance, SecondStartActivatesTheFirstsMessageBox) {
 
   InstallerRun second(*f.prefix, "second");
   ASSERT_TRUE(second.Start());
-  EXPECT_EQ(second.WaitExit(10000), std::optional<unsigned long>(0));
+  EXPECT_EQ(second.WaitExit(10000), std::optional<unsigned long>(1618));
   EXPECT_LT(NowMs() - second.StartedAtMs(), 10000);
   EXPECT_EQ(f.robot->Foreground(), std::optional<std::string>(kBoxCaption));
   EXPECT_FALSE(first.ExitCode().has_value());

@@ -76,7 +76,7 @@ TEST(PortDialog, WithoutConfigurationComOneIsPreselected) {
   EXPECT_TRUE(r.robot->Do({"close", kPortTitle}).ok());
   EXPECT_EQ(r.robot->Answer(kBoxCaption, kIdOk, 15000),
             std::optional<std::string>("The driver installation canceled."));
-  EXPECT_EQ(r.run->WaitExit(15000), std::optional<unsigned long>(0));
+  EXPECT_EQ(r.run->WaitExit(15000), std::optional<unsigned long>(1602));
   EXPECT_NE(r.Trace().find(": The driver installation canceled.\r\n"), std::string::npos);
 }
 
@@ -119,7 +119,7 @@ TEST(PortDialog, OnlyWirelessLanEnablesTheNetworkFields) {
   EXPECT_TRUE(r.robot->Do({"key", kPortTitle, "27"}).ok());  // Escape
   EXPECT_EQ(r.robot->Answer(kBoxCaption, kIdOk, 15000),
             std::optional<std::string>("The driver installation canceled."));
-  EXPECT_EQ(r.run->WaitExit(15000), std::optional<unsigned long>(0));
+  EXPECT_EQ(r.run->WaitExit(15000), std::optional<unsigned long>(1602));
 }
 
 TEST(PortDialog, NextRefusesBadPortNumbersAndKeepsTheDialog) {

@@ -46,7 +46,7 @@ TEST(Restart, YesToTheRestartQuestionEndsThePrefixsProcesses) {
   EXPECT_EQ(boxes[0].rfind("Restarting your computer can take effect.", 0), 0u);
   EXPECT_TRUE(SessionEnded(s)) << "the restart was requested";
   // The request only starts the restart; the installer finishes its closing steps.
-  EXPECT_EQ(s.ExitCode(), std::optional<unsigned long>(0));
+  EXPECT_EQ(s.ExitCode(), std::optional<unsigned long>(1641));
   const std::string trace = s.Trace();
   EXPECT_NE(trace.find("RegisterUninstallInfo END"), std::string::npos) << "installed before the restart";
   EXPECT_TRUE(s.RegKeyExists(kUninstallKey));
@@ -71,7 +71,7 @@ TEST(Restart, AnOlderVersionIsRemovedAndTheRestartRequested) {
   EXPECT_EQ(boxes[0].rfind("There is a different version driver in this system.", 0), 0u) << boxes[0];
   EXPECT_EQ(boxes[1].rfind("The installer has successfully removed the different version.", 0), 0u) << boxes[1];
   EXPECT_TRUE(SessionEnded(s)) << "the restart was requested";
-  EXPECT_EQ(s.ExitCode(), std::optional<unsigned long>(0));
+  EXPECT_EQ(s.ExitCode(), std::optional<unsigned long>(1641));
   EXPECT_FALSE(s.RegKeyExists(std::string(kPrintersKey) + "\\" + kModel)) << "the older printer is gone";
   EXPECT_FALSE(s.RegKeyExists(
       "HKLM\\System\\CurrentControlSet\\Control\\Print\\Environments\\Windows NT x86\\Drivers\\Version-3\\NORVEKA VKP-M200"));

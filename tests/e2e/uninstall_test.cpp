@@ -72,11 +72,11 @@ TEST(Uninstaller, ListsOnlyTheModelsPrintersSortedAndChecked) {
   // A second start brings the first one's dialog forward and ends.
   ProgramRun second(s.Prefix(), kUninstallerWin, "C:\\windows\\VKP-M200", "second");
   ASSERT_TRUE(second.Start());
-  EXPECT_EQ(second.WaitExit(20000), std::optional<unsigned long>(0));
+  EXPECT_EQ(second.WaitExit(20000), std::optional<unsigned long>(1618));
   EXPECT_EQ(s.Ui().Foreground(), std::optional<std::string>(kUninstallerTitle));
 
   ASSERT_TRUE(s.Ui().Click(kUninstallerTitle, kCancelId));
-  EXPECT_EQ(run.WaitExit(20000), std::optional<unsigned long>(0));
+  EXPECT_EQ(run.WaitExit(20000), std::optional<unsigned long>(1602));
   EXPECT_TRUE(s.RegKeyExists(kModelPrinterKey)) << "Cancel removes nothing";
 }
 
@@ -124,7 +124,7 @@ TEST(Uninstaller, AllCheckedRemovesEverythingAndAsksForTheRestart) {
   EXPECT_TRUE(s.Ui().WaitWindow(kUninstallerTitle, 1000, true)) << "Escape did not close it";
 
   const std::vector<std::string> boxes = s.AnswerUninstallerUntilExit(false, 120000);
-  EXPECT_EQ(run.WaitExit(30000), std::optional<unsigned long>(0));
+  EXPECT_EQ(run.WaitExit(30000), std::optional<unsigned long>(3010));
   ASSERT_EQ(boxes.size(), 1u) << ::testing::PrintToString(boxes);
   EXPECT_EQ(boxes[0].rfind("Restarting your computer can take effect.", 0), 0u);
 
@@ -156,7 +156,7 @@ TEST(Uninstaller, ADriverWithoutPrintersIsRemovedAtOnce) {
             "Removing printer-drivers...");
   EXPECT_FALSE(Enabled(s, kCancelId)) << "Cancel is disabled while it runs";
   const std::vector<std::string> boxes = s.AnswerUninstallerUntilExit(false, 120000);
-  EXPECT_EQ(run.WaitExit(30000), std::optional<unsigned long>(0));
+  EXPECT_EQ(run.WaitExit(30000), std::optional<unsigned long>(3010));
   EXPECT_EQ(boxes.size(), 1u) << "only the restart question";
   EXPECT_FALSE(s.RegKeyExists(
       "HKLM\\System\\CurrentControlSet\\Control\\Print\\Environments\\Windows x64\\Drivers\\Version-3\\NORVEKA VKP-M200"));
@@ -173,7 +173,7 @@ TEST(Uninstaller, NothingInstalledSaysSoAndRemovesTheEntry) {
   ASSERT_TRUE(s.Ui().WaitWindow(kUninstallerCaption, 30000, true));
   ProgramRun second(s.Prefix(), kUninstallerWin, "C:\\windows\\VKP-M200", "second");
   ASSERT_TRUE(second.Start());
-  EXPECT_EQ(second.WaitExit(20000), std::optional<unsigned long>(0));
+  EXPECT_EQ(second.WaitExit(20000), std::optional<unsigned long>(1618));
   EXPECT_EQ(s.Ui().Foreground(), std::optional<std::string>(kUninstallerCaption));
   const std::vector<std::string> boxes = s.AnswerUninstallerUntilExit(false, 60000);
   EXPECT_EQ(run.WaitExit(20000), std::optional<unsigned long>(0));

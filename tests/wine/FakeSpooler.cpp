@@ -5,7 +5,40 @@
 namespace vkp::test {
 
 namespace {
+constexpr char kModel[] = "NORVEKA VKP-M200";
+constexpr char kMonitor[] = "ZEM Language Monitor VKP-M200";
+constexpr char kProcessor[] = "ZEM PRINT PROCESSOR VKP-M200";
+
 std::string Text(const char* s) { return s != nullptr ? std::string(s) : std::string(); }
+// This 32-bit program's own environment is "" (NULL) and "Windows NT x86" alike.
+std::string Env(const char* s) {
+  const std::string env = Text(s);
+  return env == "Windows NT x86" ? std::string() : env;
+}
+
+// Lists records of type T, each filled by `fill(record, name)` with the
+// name copied behind the records.
+template <typename T, typename Fill>
+BOOL ListNamed(const std::vector<std::string>& names, LPBYTE buffer, DWORD size, LPDWORD needed, LPDWORD count,
+               Fill fill) {
+  DWORD bytes = static_cast<DWORD>(names.size() * sizeof(T));
+  for (const auto& name : names) bytes += static_cast<DWORD>(name.size() + 1);
+  *needed = bytes;
+  *count = 0;
+  if (buffer == nullptr || size < bytes) {
+    SetLastError(ERROR_INSUFFICIENT_BUFFER);
+    return FALSE;
+  }
+  std::memset(buffer, 0, bytes);
+  char* text = reinterpret_cast<char*>(buffer + names.size() * sizeof(T));
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    std::memcpy(text, names[i].c_str(), names[i].size() + 1);
+    fill(reinterpret_cast<T*>(buffer)[i], text, i);
+    text += names[i].size() + 1;
+  }
+  *count = static_cast<DWORD>(names.size());
+  return TRUE;
+}
 
 // DRIVER_INFO_1/3/4 all start with the name (after cVersion for 3 and 4).
 BOOL ListDrivers(const std::set<std::string>& names, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed,
@@ -42,11 +75,41 @@ BOOL ListDrivers(const std::set<std::string>& names, DWORD level, LPBYTE buffer,
 HANDLE FakeHandle(int n) { return reinterpret_cast<HANDLE>(static_cast<uintptr_t>(0x7F000000 + n)); }
 }  // namespace
 
+void FakeSpooler::InstallModel(const std::string& environment) {
+  drivers[Env(environment.c_str())].insert(kModel);
+  processors[Env(environment.c_str())].insert(kProcessor);
+  monitorsListed.insert(kMonitor);
+}
+
 FakeSpooler::FakeSpooler(FakeOs& os) {
   os.Replace<&PlatformApi::EnumPrinterDriversA>(
       [this](LPSTR, LPSTR environment, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed, LPDWORD count) {
-        return ListDrivers(drivers[Text(environment)], level, buffer, size, needed, count);
+        return ListDrivers(drivers[Env(environment)], level, buffer, size, needed, count);
       });
+  os.Replace<&PlatformApi::EnumPrintProcessorsA>(
+      [this](LPSTR, LPSTR environment, DWORD, LPBYTE buffer, DWORD size, LPDWORD needed, LPDWORD count) {
+        const std::set<std::string>& listed = processors[Env(environment)];
+        return ListNamed<PRINTPROCESSOR_INFO_1A>({listed.begin(), listed.end()}, buffer, size, needed, count,
+                                                 [](PRINTPROCESSOR_INFO_1A& p, char* name, std::size_t) { p.pName = name; });
+      });
+  os.Replace<&PlatformApi::EnumMonitorsA>([this](LPSTR, DWORD, LPBYTE buffer, DWORD size, LPDWORD needed,
+                                                 LPDWORD count) {
+    return ListNamed<MONITOR_INFO_1A>({monitorsListed.begin(), monitorsListed.end()}, buffer, size, needed, count,
+                                      [](MONITOR_INFO_1A& m, char* name, std::size_t) { m.pName = name; });
+  });
+  // Level 2 with name, driver and port; the port and driver texts point into
+  // the recorded printers, which outlive the call.
+  os.Replace<&PlatformApi::EnumPrintersA>([this](DWORD, LPSTR, DWORD, LPBYTE buffer, DWORD size, LPDWORD needed,
+                                                 LPDWORD count) {
+    std::vector<std::string> names;
+    for (const auto& printer : listedPrinters) names.push_back(printer.name);
+    return ListNamed<PRINTER_INFO_2A>(names, buffer, size, needed, count,
+                                      [this](PRINTER_INFO_2A& p, char* name, std::size_t i) {
+                                        p.pPrinterName = name;
+                                        p.pDriverName = const_cast<char*>(listedPrinters[i].driver.c_str());
+                                        p.pPortName = const_cast<char*>(listedPrinters[i].port.c_str());
+                                      });
+  });
   os.Replace<&PlatformApi::OpenPrinterA>([this](LPSTR name, LPHANDLE handle, LPPRINTER_DEFAULTSA) -> BOOL {
     const std::string printer = Text(name);
     openedNames.push_back(printer);
@@ -70,10 +133,12 @@ FakeSpooler::FakeSpooler(FakeOs& os) {
     monitorNames.push_back(Text(monitor->pName));
     monitorEnvironments.push_back(Text(monitor->pEnvironment));
     monitorDlls.push_back(Text(monitor->pDLLName));
+    monitorsListed.insert(Text(monitor->pName));
     return TRUE;
   });
   os.Replace<&PlatformApi::AddPrintProcessorA>([this](LPSTR, LPSTR environment, LPSTR path, LPSTR name) -> BOOL {
     processorCalls.push_back(Text(environment) + "|" + Text(path) + "|" + Text(name));
+    processors[Env(environment)].insert(Text(name));
     return TRUE;
   });
   os.Replace<&PlatformApi::AddPrinterDriverA>([this](LPSTR, DWORD level, LPBYTE info) -> BOOL {
@@ -85,13 +150,14 @@ FakeSpooler::FakeSpooler(FakeOs& os) {
     for (const char* file = d->pDependentFiles; file != nullptr && *file != '\0'; file += std::strlen(file) + 1)
       captured.dependentFiles.emplace_back(file);
     addedDrivers.push_back(captured);
-    drivers[Text(d->pEnvironment)].insert(Text(d->pName));
+    drivers[Env(d->pEnvironment)].insert(Text(d->pName));
     return TRUE;
   });
   os.Replace<&PlatformApi::AddPrinterA>([this](LPSTR, DWORD, LPBYTE info) -> HANDLE {
     const auto* p = reinterpret_cast<PRINTER_INFO_2A*>(info);
     addedPrinters.push_back({Text(p->pPrinterName), Text(p->pPortName), Text(p->pDriverName), Text(p->pPrintProcessor),
                              Text(p->pDatatype), p->Attributes, p->Priority, p->Status});
+    listedPrinters.push_back(addedPrinters.back());
     printers.insert(Text(p->pPrinterName));
     return FakeHandle(2);
   });
@@ -102,7 +168,17 @@ FakeSpooler::FakeSpooler(FakeOs& os) {
         startups.push_back(*startup);
         process->hProcess = FakeHandle(3);
         process->hThread = FakeHandle(4);
-        if (!printUiInstallsIn.empty()) drivers[printUiInstallsIn].insert("NORVEKA VKP-M200");
+        if (!printUiInstallsIn.empty()) {
+          InstallModel(printUiInstallsIn);
+          // "/r "PORT"" names the printer's port; the /ia form (USB) adds no printer.
+          const std::string command = Text(line);
+          const auto port = command.find("/r \"");
+          if (printUiAddsPrinter && port != std::string::npos) {
+            const auto end = command.find('"', port + 4);
+            listedPrinters.push_back({kModel, command.substr(port + 4, end - port - 4), kModel, kProcessor, "RAW", 0, 0, 0});
+            printers.insert(kModel);
+          }
+        }
         return TRUE;
       });
   os.Replace<&PlatformApi::WaitForSingleObject>([this](HANDLE, DWORD) { return waitResult; });

@@ -27,11 +27,17 @@ class FakeSpooler {
  public:
   explicit FakeSpooler(FakeOs& os);
 
-  // Drivers listed per environment ("" for this program's own).
-  std::map<std::string, std::set<std::string>> drivers;
+  // Drivers and processors listed per environment ("" for this program's
+  // own, "Windows NT x86"), and the monitors listed.
+  std::map<std::string, std::set<std::string>> drivers, processors;
+  std::set<std::string> monitorsListed;
   std::set<std::string> printers;  // names OpenPrinterA finds
-  // Where printui registers the driver when it runs ("" = it installs nothing).
+  // Where printui registers the driver, its monitor and processor when it
+  // runs ("" = it installs nothing), and whether it adds the printer too.
   std::string printUiInstallsIn = "Windows x64";
+  bool printUiAddsPrinter = true;
+  // The model as an earlier installation left it: driver, monitor, processor.
+  void InstallModel(const std::string& environment);
   DWORD waitResult = WAIT_OBJECT_0;
 
   std::vector<std::string> openedNames;  // every name OpenPrinterA was asked for
@@ -41,7 +47,8 @@ class FakeSpooler {
   std::vector<std::string> monitorNames, monitorEnvironments, monitorDlls;
   std::vector<std::string> processorCalls;  // "environment|path|name"
   std::vector<CapturedDriver> addedDrivers;
-  std::vector<CapturedPrinter> addedPrinters;
+  std::vector<CapturedPrinter> addedPrinters;   // through AddPrinterA
+  std::vector<CapturedPrinter> listedPrinters;  // what EnumPrintersA lists (printui's too)
   std::vector<std::vector<BYTE>> xcvInputs;
   std::vector<std::pair<std::string, std::string>> copies;  // source, target
   std::string oemInf = "C:\\windows\\inf\\oem7.inf";

@@ -142,7 +142,7 @@ TEST_F(InstallThreadTest, CancellingThePortDialogEndsTheInstallation) {
                         installingWhileShown = dialog.bInstalling;
                         PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
                       }),
-            0u);
+            1602u);
   EXPECT_EQ(installingWhileShown, 1);
   const auto boxes = os.MessageBoxes();
   ASSERT_EQ(boxes.size(), 1u);
@@ -201,7 +201,7 @@ TEST_F(InstallThreadTest, ADifferentVersionIsRemovedAndARestartRequestedInsteadO
   CapturePrintUi(os, command);
   InstallerDlg dialog;
   dialog.nOSVersion = 2005;
-  EXPECT_EQ(RunWorker(dialog), 0u);
+  EXPECT_EQ(RunWorker(dialog), 1641u) << "removed, and the restart started";
   EXPECT_EQ(dialog.bRemoving, 1);
   const auto boxes = os.MessageBoxes();
   ASSERT_EQ(boxes.size(), 2u);

@@ -44,15 +44,14 @@ class InstallationTest : public ::testing::Test {
   // Whatever path a test took, every handle went back.
   void TearDown() override { EXPECT_EQ(test::UnreleasedHandles(os), ""); }
 
-  // Runs a sequence; the process exit code when it ended the process.
+  // Runs a sequence: the exit code it returned, or the one it ended the process with.
   template <typename F>
   std::optional<UINT> Run(F&& sequence) {
     try {
-      sequence();
+      return sequence();
     } catch (const ProcessExit& exit) {
       return exit.code;
     }
-    return std::nullopt;
   }
 
   test::TestApp app{"VKPM200_Installer"};
@@ -63,7 +62,7 @@ class InstallationTest : public ::testing::Test {
 TEST_F(InstallationTest, DirectNewInstallationOnXpOverCom1) {
   EngineHarness h(0, 2005);
   os.QueueMessageBoxAnswer(IDNO);
-  EXPECT_EQ(Run([&] { h.engine.AddToWin2K(kCom1); }), std::nullopt);
+  EXPECT_EQ(Run([&] { return h.engine.AddToWin2K(kCom1); }), std::optional<UINT>(3010)) << "No: the restart is still needed";
 
   const std::vector<std::string> texts = {"Checking existing drivers...\r\n",
                                           "Preparing for installation...\r\n",
@@ -118,7 +117,7 @@ TEST_F(InstallationTest, DirectNewInstallationOnXpOverCom1) {
 TEST_F(InstallationTest, ARestartYesWritesTheEndLineFirstAndRequestsTheRestart) {
   EngineHarness h(0, 2005);
   os.QueueMessageBoxAnswer(IDYES);
-  EXPECT_EQ(Run([&] { h.engine.AddToWin2K(kCom1); }), std::nullopt);
+  EXPECT_EQ(Run([&] { return h.engine.AddToWin2K(kCom1); }), std::optional<UINT>(1641));
   ASSERT_EQ(os.RestartRequests().size(), 1u);
   const std::string log = test::ReadTraceLog();
   const auto firstEnd = log.find(": AddToWin2K END\r\n");
@@ -128,7 +127,7 @@ TEST_F(InstallationTest, ARestartYesWritesTheEndLineFirstAndRequestsTheRestart) 
 
 TEST_F(InstallationTest, DirectNewInstallationOverUsbAddsNoPrinterAndOffersNoRestart) {
   EngineHarness h(0, 2005);
-  EXPECT_EQ(Run([&] { h.engine.AddToWin2K(kUsb); }), std::nullopt);
+  EXPECT_EQ(Run([&] { return h.engine.AddToWin2K(kUsb); }), std::optional<UINT>(0));
   EXPECT_TRUE(spooler.addedPrinters.empty());
   EXPECT_EQ(spooler.addedDrivers.size(), 1u);
   const auto boxes = os.MessageBoxes();
@@ -142,10 +141,10 @@ TEST_F(InstallationTest, DirectNewInstallationOverUsbAddsNoPrinterAndOffersNoRes
 }
 
 TEST_F(InstallationTest, DirectWithTheDriverPresentAddsOnePrinterUnderAFreeName) {
-  spooler.drivers[""].insert(kModel);
+  spooler.InstallModel("");
   spooler.printers = {"NORVEKA VKP-M200", "NORVEKA VKP-M200(#1)"};
   EngineHarness h(0, 2005);
-  EXPECT_EQ(Run([&] { h.engine.AddToWin2K(kCom2); }), std::nullopt);
+  EXPECT_EQ(Run([&] { return h.engine.AddToWin2K(kCom2); }), std::optional<UINT>(0));
   ASSERT_EQ(spooler.addedPrinters.size(), 1u);
   EXPECT_EQ(spooler.addedPrinters[0].name, "NORVEKA VKP-M200(#2)");
   EXPECT_TRUE(spooler.addedDrivers.empty());
@@ -157,9 +156,9 @@ TEST_F(InstallationTest, DirectWithTheDriverPresentAddsOnePrinterUnderAFreeName)
 }
 
 TEST_F(InstallationTest, DirectWithTheDriverPresentOverUsbDoesNothing) {
-  spooler.drivers[""].insert(kModel);
+  spooler.InstallModel("");
   EngineHarness h(0, 2005);
-  EXPECT_EQ(Run([&] { h.engine.AddToWin2K(kUsb); }), std::nullopt);
+  EXPECT_EQ(Run([&] { return h.engine.AddToWin2K(kUsb); }), std::optional<UINT>(0));
   EXPECT_EQ(h.Texts(), (std::vector<std::string>{"Checking existing drivers...\r\n", "Preparing for installation...\r\n",
                                                  "Completed."}));
   EXPECT_TRUE(spooler.addedPrinters.empty());
@@ -169,7 +168,7 @@ TEST_F(InstallationTest, DirectWithTheDriverPresentOverUsbDoesNothing) {
 TEST_F(InstallationTest, PrintUiNewInstallationOverCom2) {
   EngineHarness h(1, 2010);
   os.QueueMessageBoxAnswer(IDNO);
-  EXPECT_EQ(Run([&] { h.engine.AddToWin2KWithWHQL(kCom2); }), std::nullopt);
+  EXPECT_EQ(Run([&] { return h.engine.AddToWin2KWithWHQL(kCom2); }), std::optional<UINT>(3010));
   ASSERT_EQ(spooler.commandLines.size(), 1u);
   EXPECT_EQ(spooler.commandLines[0],
             "cmd /c RUNDLL32 printui.dll,PrintUIEntry /if /b \"NORVEKA VKP-M200\" /f .\\VKPM200.inf /r \"COM2:\" /m "
@@ -214,11 +213,12 @@ TEST_F(InstallationTest, PrintUiCommandLinesPerPort) {
   for (const Row& row : rows) {
     spooler.commandLines.clear();
     spooler.drivers.clear();
-    if (row.present) spooler.drivers["Windows x64"].insert(kModel);
+    spooler.processors.clear();
+    if (row.present) spooler.InstallModel("Windows x64");
     os.ClearCalls();
     EngineHarness h(1, 2010);
     h.engine.strIPAddress = "192.168.0.20";
-    EXPECT_EQ(Run([&] { h.engine.AddToWin2KWithWHQL(row.port); }), std::nullopt);
+    EXPECT_EQ(Run([&] { return h.engine.AddToWin2KWithWHQL(row.port); }), std::optional<UINT>(row.port == kUsb || row.present ? 0 : 3010));
     ASSERT_EQ(spooler.commandLines.size(), 1u);
     EXPECT_EQ(spooler.commandLines[0], row.command);
     if (row.present) {
@@ -229,9 +229,9 @@ TEST_F(InstallationTest, PrintUiCommandLinesPerPort) {
 }
 
 TEST_F(InstallationTest, PrintUiWithTheDriverPresentOverUsbStartsNothing) {
-  spooler.drivers["Windows x64"].insert(kModel);
+  spooler.InstallModel("Windows x64");
   EngineHarness h(1, 2010);
-  EXPECT_EQ(Run([&] { h.engine.AddToWin2KWithWHQL(kUsb); }), std::nullopt);
+  EXPECT_EQ(Run([&] { return h.engine.AddToWin2KWithWHQL(kUsb); }), std::optional<UINT>(0));
   EXPECT_TRUE(spooler.commandLines.empty());
   EXPECT_TRUE(os.MessageBoxes().empty());
   const std::vector<std::string> texts = h.Texts();
@@ -244,7 +244,7 @@ TEST_F(InstallationTest, PrintUiWithTheDriverPresentOverUsbStartsNothing) {
 TEST_F(InstallationTest, PrintUiTimeOutEndsWithMinusOne) {
   spooler.waitResult = WAIT_TIMEOUT;
   EngineHarness h(1, 2010);
-  EXPECT_EQ(Run([&] { h.engine.AddToWin2KWithWHQL(kCom1); }), std::optional<UINT>(0xFFFFFFFFu));
+  EXPECT_EQ(Run([&] { return h.engine.AddToWin2KWithWHQL(kCom1); }), std::optional<UINT>(0xFFFFFFFFu));
   const auto boxes = os.MessageBoxes();
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].text, "The process could not finish the installation.");
@@ -260,7 +260,7 @@ TEST_F(InstallationTest, AFailedPrintUiStartRegistersNothingAndEndsWith1603) {
     return FALSE;
   });
   EngineHarness h(1, 2010);
-  EXPECT_EQ(Run([&] { h.engine.AddToWin2KWithWHQL(kCom1); }), std::optional<UINT>(1603));
+  EXPECT_EQ(Run([&] { return h.engine.AddToWin2KWithWHQL(kCom1); }), std::optional<UINT>(1603));
   const auto boxes = os.MessageBoxes();
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].text, "CreateProcess failed.");
@@ -274,7 +274,7 @@ TEST_F(InstallationTest, AFailedPrintUiStartRegistersNothingAndEndsWith1603) {
 TEST_F(InstallationTest, PrintUiLeavingNoDriverIsAFailedInstallation) {
   spooler.printUiInstallsIn = "";
   EngineHarness h(1, 2010);
-  EXPECT_EQ(Run([&] { h.engine.AddToWin2KWithWHQL(kCom2); }), std::optional<UINT>(1603));
+  EXPECT_EQ(Run([&] { return h.engine.AddToWin2KWithWHQL(kCom2); }), std::optional<UINT>(1603));
   const auto boxes = os.MessageBoxes();
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].text, "The printer driver could not be installed.");
@@ -285,10 +285,20 @@ TEST_F(InstallationTest, PrintUiLeavingNoDriverIsAFailedInstallation) {
   EXPECT_EQ(os.CallsOf("WinExec").size(), 1u) << "closing steps ran";
 }
 
+TEST_F(InstallationTest, PrintUiLeavingNoPrinterIsAFailedInstallation) {
+  spooler.printUiAddsPrinter = false;  // as when the port could not be made
+  EngineHarness h(1, 2010);
+  EXPECT_EQ(Run([&] { return h.engine.AddToWin2KWithWHQL(kCom2); }), std::optional<UINT>(1603));
+  const auto boxes = os.MessageBoxes();
+  ASSERT_EQ(boxes.size(), 1u) << "no success message, no restart question";
+  EXPECT_EQ(boxes[0].text, "The printer driver could not be installed.");
+  EXPECT_NE(test::ReadTraceLog().find(": NOT INSTALLED : printer on port COM2:\r\n"), std::string::npos);
+}
+
 TEST_F(InstallationTest, PrintUiChecksTheDriverInTheInstallationsEnvironment) {
   spooler.printUiInstallsIn = "Windows NT x86";  // not where a 64-bit system needs it
   EngineHarness h(1, 2010);
-  EXPECT_EQ(Run([&] { h.engine.AddToWin2KWithWHQL(kCom2); }), std::optional<UINT>(1603));
+  EXPECT_EQ(Run([&] { return h.engine.AddToWin2KWithWHQL(kCom2); }), std::optional<UINT>(1603));
 }
 
 TEST_F(InstallationTest, TheTcpPortRecordFieldByField) {
@@ -380,13 +390,15 @@ TEST_F(InstallationTest, RegistrationFailuresShowTheSystemsTextAndTheSequenceGoe
   os.FailNth("AddMonitorA", 1, ERROR_ACCESS_DENIED);
   os.FailNth("AddPrintProcessorA", 1, ERROR_PRINT_PROCESSOR_ALREADY_INSTALLED);
   os.FailNth("AddPrinterDriverA", 1, ERROR_INVALID_PARAMETER);
-  os.QueueMessageBoxAnswer(IDOK);
-  os.QueueMessageBoxAnswer(IDOK);
-  os.QueueMessageBoxAnswer(IDOK);
-  os.QueueMessageBoxAnswer(IDNO);
-  EXPECT_EQ(Run([&] { h.engine.AddToWin2K(kCom1); }), std::nullopt);
+  // Monitor and driver never registered: no success, no restart question.
+  EXPECT_EQ(Run([&] { return h.engine.AddToWin2K(kCom1); }), std::optional<UINT>(1603));
   const auto boxes = os.MessageBoxes();
   ASSERT_EQ(boxes.size(), 4u);
+  EXPECT_EQ(boxes[3].text, "The printer driver could not be installed.");
+  const std::string trace = test::ReadTraceLog();
+  EXPECT_NE(trace.find(": NOT INSTALLED : language monitor ZEM Language Monitor VKP-M200\r\n"), std::string::npos);
+  EXPECT_NE(trace.find(": NOT INSTALLED : printer driver NORVEKA VKP-M200 (Windows NT x86)\r\n"), std::string::npos);
+  EXPECT_EQ(trace.find("successfully installed"), std::string::npos);
   EXPECT_EQ(boxes[0].text, "AddMonitor, ERR CODE: 5\n\n" + ui::SystemErrorText(5));
   EXPECT_EQ(boxes[1].text, "AddPrintProcessor, ERR CODE: " + std::to_string(ERROR_PRINT_PROCESSOR_ALREADY_INSTALLED) +
                                "\n\n" + ui::SystemErrorText(ERROR_PRINT_PROCESSOR_ALREADY_INSTALLED));
@@ -434,7 +446,7 @@ TEST_F(InstallationTest, FramedynRetryOn126BelowVista) {
 TEST_F(InstallationTest, AFailedAddPrinterEndsTheInstallerWith1603) {
   EngineHarness h(0, 2005);
   os.FailNth("AddPrinterA", 1, ERROR_PRINTER_ALREADY_EXISTS);
-  EXPECT_EQ(Run([&] { h.engine.AddToWin2K(kCom1); }), std::optional<UINT>(1603));
+  EXPECT_EQ(Run([&] { return h.engine.AddToWin2K(kCom1); }), std::optional<UINT>(1603));
   const auto boxes = os.MessageBoxes();
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].text, "AddPrinter, Error Code: 1802\n\n" + ui::SystemErrorText(1802));

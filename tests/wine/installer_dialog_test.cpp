@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "InstallerResource.h"
@@ -132,7 +133,7 @@ TEST_F(InstallerDialogTest, InitialisationPreparesEverythingThenStartsTheWorker)
   EXPECT_EQ(view.message, "") << "the placeholder is replaced at the first refresh";
   EXPECT_EQ(view.progressLow, 0);
   EXPECT_EQ(view.progressHigh, 100);
-  EXPECT_EQ(view.installingAtStart, 0);
+  EXPECT_EQ(view.installingAtStart, 1) << "busy before the worker runs";
   ASSERT_NE(dialog.hIcon, nullptr) << "icon 128 from the resources";
   EXPECT_EQ(view.dragIcon, dialog.hIcon);
   EXPECT_EQ(view.bigIcon, dialog.hIcon);
@@ -183,12 +184,45 @@ TEST_F(InstallerDialogTest, WhileBusyNothingButTheWorkerEndsTheDialog) {
   dialog.workerEntry = &StandInWorker;
   dialog.BecomeMainWindowOnCreate();
   dialog.DoModal();
-  EXPECT_TRUE(view.closeInMenuBefore);
+  EXPECT_FALSE(view.closeInMenuBefore) << "busy from the worker's start";
   EXPECT_TRUE(view.openAfterEscape);
   EXPECT_FALSE(view.closeInMenuWhileBusy) << "Close is removed from the system menu while busy";
   EXPECT_TRUE(view.openAfterEnter);
   EXPECT_TRUE(view.openAfterClose);
   EXPECT_TRUE(view.openAfterAltF4);
+}
+
+// A worker that starts late: until it is released, it has done nothing.
+HANDLE gRelease = nullptr;
+unsigned __stdcall LateWorker(void*) {
+  WaitForSingleObject(gRelease, 10000);
+  gDialog->bInstalling = 0;
+  PostMessageA(gDialog->Hwnd(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+  return 0;
+}
+
+TEST_F(InstallerDialogTest, KeysBeforeTheWorkerRunsLeaveTheDialogOpen) {
+  FakeOs os;
+  InstallerDlg dialog;
+  gDialog = &dialog;
+  dialog.workerEntry = &LateWorker;
+  gRelease = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  bool openAfterKeys = false;
+  std::thread user([&openAfterKeys] {
+    WaitUntil([] { return gDialog->Hwnd() != nullptr && IsWindowVisible(gDialog->Hwnd()) != FALSE; });
+    HWND window = gDialog->Hwnd();
+    PostMessageA(window, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+    PostMessageA(window, WM_KEYDOWN, VK_RETURN, 0x001C0001);
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    Flush(window);
+    openAfterKeys = IsWindow(window) && IsWindowVisible(window);
+    SetEvent(gRelease);
+  });
+  dialog.BecomeMainWindowOnCreate();
+  dialog.DoModal();
+  user.join();
+  CloseHandle(gRelease);
+  EXPECT_TRUE(openAfterKeys);
 }
 
 }  // namespace

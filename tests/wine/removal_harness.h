@@ -182,6 +182,17 @@ inline void CreateKey(const std::string& key, bool view64) {
   RealOs().RegCloseKey(created);
 }
 
+inline void SetText(const std::string& key, const char* name, const std::string& text, bool view64) {
+  HKEY opened = nullptr;
+  ASSERT_EQ(RealOs().RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_SET_VALUE | (view64 ? KEY_WOW64_64KEY : 0),
+                                   &opened),
+            ERROR_SUCCESS)
+      << key;
+  RealOs().RegSetValueExA(opened, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                          static_cast<DWORD>(text.size() + 1));
+  RealOs().RegCloseKey(opened);
+}
+
 inline void WriteFileText(const std::string& path, const std::string& text) {
   HANDLE file = RealOs().CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                                      nullptr);
@@ -218,17 +229,21 @@ inline std::string DriverKeyOf(const std::string& environment) {
          kDriverName;
 }
 
-// The environments the installation registers the model in: the 32-bit
-// program's own, and "Windows x64" on a 64-bit system.
+// The environments the removal covers: the 32-bit program's own, and
+// "Windows x64" on a 64-bit system.
 inline std::vector<std::string> ModelEnvironments(bool is64) {
   if (is64) return {"Windows NT x86", "Windows x64"};
   return {"Windows NT x86"};
 }
 
 // Registers the model's driver (files need not exist) and print processor
-// with the real spooler, and one printer object using them.
-inline void RegisterModelWithSpooler(bool is64, const std::string& printerName) {
-  for (const std::string& environment : ModelEnvironments(is64)) {
+// with the real spooler, and one printer object using them; in every
+// environment the removal covers, or (installationOnly) only where the
+// installation registers it: "Windows x64" on a 64-bit system.
+inline void RegisterModelWithSpooler(bool is64, const std::string& printerName, bool installationOnly = false) {
+  std::vector<std::string> environments = ModelEnvironments(is64);
+  if (installationOnly && is64) environments = {"Windows x64"};
+  for (const std::string& environment : environments) {
     std::string env = environment;
     char name[] = "NORVEKA VKP-M200";
     char driverPath[] = "UNIDRV.DLL";
@@ -247,6 +262,8 @@ inline void RegisterModelWithSpooler(bool is64, const std::string& printerName) 
     char processorDll[] = "VKPRO200.dll";
     ASSERT_TRUE(RealOs().AddPrintProcessorA(nullptr, env.data(), processorDll, processorName)) << environment;
   }
+  // Wine's AddPrinterA from a 32-bit process looks among the x86 drivers only.
+  if (installationOnly && is64) return;
   std::string printer = printerName;
   char port[] = "LPT1:";
   char driverName[] = "NORVEKA VKP-M200";

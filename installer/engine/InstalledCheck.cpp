@@ -1,0 +1,79 @@
+// What a finished installation must have left, checked from the spooler and
+// the registry rather than from the steps' own results: a step may report
+// success (printui always does) and leave nothing behind.
+#include <cstring>
+#include <string>
+
+#include "installer/InstallEngine.h"
+#include "installer/engine/PortCodes.h"
+#include "platform/Os.h"
+#include "platform/UniqueHandles.h"
+#include "support/DriverPresence.h"
+#include "support/SpoolerEnum.h"
+#include "support/TraceLog.h"
+
+namespace vkp {
+
+namespace {
+
+constexpr char kPrintKey[] = "SYSTEM\\CurrentControlSet\\Control\\Print\\";
+
+bool MachineKeyExists(const std::string& key, bool is64Bit) {
+  UniqueRegKey opened;
+  const REGSAM access = KEY_READ | (is64Bit ? KEY_WOW64_64KEY : 0);
+  return Os().RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, access, opened.put()) == ERROR_SUCCESS;
+}
+
+bool MonitorListed(const std::string& name) {
+  const SpoolerList monitors = EnumerateTwice([](BYTE* buffer, DWORD size, DWORD* needed, DWORD* count) {
+    return Os().EnumMonitorsA(nullptr, 1, buffer, size, needed, count);
+  });
+  for (DWORD i = 0; i < monitors.count; ++i) {
+    const char* listed = monitors.Items<MONITOR_INFO_1A>()[i].pName;
+    if (listed != nullptr && name == listed) return true;
+  }
+  return false;
+}
+
+bool PrinterOnPort(const std::string& driver, const std::string& port) {
+  const SpoolerList printers = EnumerateTwice([](BYTE* buffer, DWORD size, DWORD* needed, DWORD* count) {
+    return Os().EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, buffer, size, needed, count);
+  });
+  for (DWORD i = 0; i < printers.count; ++i) {
+    const PRINTER_INFO_2A& printer = printers.Items<PRINTER_INFO_2A>()[i];
+    if (printer.pDriverName != nullptr && printer.pPortName != nullptr && driver == printer.pDriverName &&
+        port == printer.pPortName)
+      return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+bool InstallEngine::CheckInstalled(int portCode) {
+  WriteTraceLog("\r\n");
+  WriteTraceLog("CheckInstalled BEGIN");
+  bool complete = true;
+  auto missing = [&complete](const char* what, const std::string& name) {
+    WriteTraceLog("NOT INSTALLED : %s %s", what, name.c_str());
+    complete = false;
+  };
+  if (!PrinterDriverListed(strModelName.c_str(), strEnvironment.c_str()))
+    missing("printer driver", strModelName + " (" + strEnvironment + ")");
+  // A spooler may list fewer monitors and processors than its registry holds.
+  if (!MonitorListed(strMonitorName) && !MachineKeyExists(kPrintKey + ("Monitors\\" + strMonitorName), bIs64Bit))
+    missing("language monitor", strMonitorName);
+  if (!PrintProcessorListed(strProcessorName.c_str(), strEnvironment.c_str()) &&
+      !MachineKeyExists(kPrintKey + ("Environments\\" + strEnvironment + "\\Print Processors\\" + strProcessorName),
+                        bIs64Bit))
+    missing("print processor", strProcessorName + " (" + strEnvironment + ")");
+  // A USB printer object comes with Plug and Play, once the printer is switched on.
+  if (portCode != kPortUsb) {
+    const std::string port = PrinterPortName(portCode, strIPAddress);
+    if (!PrinterOnPort(strModelName, port)) missing("printer on port", port);
+  }
+  WriteTraceLog("CheckInstalled END");
+  return complete;
+}
+
+}  // namespace vkp
