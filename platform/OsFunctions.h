@@ -74,6 +74,7 @@
   X(BuildExplicitAccessWithNameA, NoFail)       \
   X(AllocateAndInitializeSid, Zero)             \
   X(FreeSid, NoFail)                            \
+  X(EqualSid, Zero)                             \
   X(InitializeSecurityDescriptor, Zero)         \
   X(SetSecurityDescriptorDacl, Zero)            \
   X(OpenProcessToken, Zero)                     \

@@ -90,6 +90,9 @@ class RemovalEngine {
   void RestartSpooler();
   bool MonitorStillInstalled(const char* monitorName);
   bool ProcessorStillInstalled(const char* processorName);
+  // Why a folder some user may have made must be left alone (a link, or not
+  // owned by the administrators or SYSTEM); nullptr when it may go.
+  const char* FolderRefusal(const char* parent, const char* folder);
   // Deletes directory + separator + file; traces a failure.
   void DeleteFileIn(const char* directory, const char* separator, const char* file);
 

@@ -1,6 +1,7 @@
 #include "support/AccessOverride.h"
 
 #include <string>
+#include <utility>
 
 #include "platform/Os.h"
 #include "support/pure/AccessRequest.h"
@@ -62,7 +63,7 @@ DWORD OpenKeyByPath(const char* keyPath, UniqueRegKey& key) {
   return ERROR_SUCCESS;
 }
 
-DWORD AddAccessEntry(HKEY key, EXPLICIT_ACCESS_A& entry) {
+DWORD AddAccessEntry(HKEY key, EXPLICIT_ACCESS_A& entry, SavedKeyAccess* previous) {
   PACL oldAcl = nullptr;
   PSECURITY_DESCRIPTOR descriptor = nullptr;
   DWORD result = Os().GetSecurityInfo(key, SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION, nullptr,
@@ -75,11 +76,25 @@ DWORD AddAccessEntry(HKEY key, EXPLICIT_ACCESS_A& entry) {
   UniqueLocal newAclHolder(newAcl);
   if (result != ERROR_SUCCESS) return result;
 
-  return Os().SetSecurityInfo(key, SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION, nullptr, nullptr,
-                              newAcl, nullptr);
+  result = Os().SetSecurityInfo(key, SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION, nullptr, nullptr, newAcl, nullptr);
+  if (result == ERROR_SUCCESS && previous != nullptr) {
+    previous->descriptor = std::move(descriptorHolder);
+    previous->acl = oldAcl;
+    previous->saved = true;
+  }
+  return result;
 }
 
-DWORD SetKeyAccess(const char* keyPath, const char* request) {
+DWORD RestoreKeyAccess(const char* keyPath, const SavedKeyAccess& saved) {
+  if (!saved.saved) return ERROR_SUCCESS;
+  UniqueRegKey key;
+  const DWORD opened = OpenKeyByPath(keyPath, key);
+  if (opened != ERROR_SUCCESS) return opened;
+  return Os().SetSecurityInfo(key.get(), SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION, nullptr, nullptr, saved.acl,
+                              nullptr);
+}
+
+DWORD SetKeyAccess(const char* keyPath, const char* request, SavedKeyAccess* previous) {
   AccessRequest parsed;
   const DWORD result = ParseAccessRequest(request, parsed);
   if (result != kAccessOk) return result;
@@ -93,7 +108,7 @@ DWORD SetKeyAccess(const char* keyPath, const char* request) {
   Os().BuildExplicitAccessWithNameA(&entry, parsed.trustee.data(), parsed.mask,
                                     static_cast<ACCESS_MODE>(static_cast<int>(parsed.mode)),
                                     SUB_CONTAINERS_ONLY_INHERIT);
-  return AddAccessEntry(key.get(), entry);
+  return AddAccessEntry(key.get(), entry, previous);
 }
 
 }  // namespace vkp

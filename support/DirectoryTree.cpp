@@ -21,6 +21,10 @@ bool IsDotEntry(const char* name) { return std::strcmp(name, ".") == 0 || std::s
 void DeleteDirectoryTree(std::string path) {
   // An empty path would turn into "\*.*": the root of the current drive.
   if (path.empty()) return;
+  // Checked again at every level: a folder may have been swapped for a link
+  // since its parent was listed.
+  const DWORD attributes = Os().GetFileAttributesA(path.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) return;
   ClearReadOnly(path);
   if (path.back() != '\\') path += '\\';
 

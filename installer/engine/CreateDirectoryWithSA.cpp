@@ -20,6 +20,23 @@ struct Grant {
   TRUSTEE_TYPE trusteeType;
 };
 
+// Puts the list on an existing folder, protected from what its parent
+// passes down. The folder itself is opened, never what a link in its place
+// points to.
+void ProtectFolder(const char* path, PACL list) {
+  UniqueFile folder(Os().CreateFileA(path, READ_CONTROL | WRITE_DAC, FILE_SHARE_READ | FILE_SHARE_WRITE |
+                                     FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                     FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  if (!folder) return;  // no folder: nothing kept
+  const DWORD result = Os().SetSecurityInfo(folder.get(), SE_FILE_OBJECT,
+                                            DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION, nullptr,
+                                            nullptr, list, nullptr);
+  if (result != ERROR_SUCCESS)
+    WriteTraceLog("SetSecurityInfo failed : %s (%d) ", path, static_cast<int>(result));
+  else
+    WriteTraceLog("ACCESS LIST SET : %s", path);
+}
+
 }  // namespace
 
 // The installation directory holds the uninstaller that Windows starts from
@@ -89,14 +106,19 @@ int InstallEngine::CreateDirectoryWithSA(const char* path) {
     DeleteDirectoryTree(path);
     created = Os().CreateDirectoryA(path, withList);
   }
+  bool listGiven = created != FALSE;
   if (!created) {
     created = Os().CreateDirectoryA(path, withList);
+    listGiven = created != FALSE;
     if (!created) {
       created = Os().CreateDirectoryA(path, nullptr);
       if (!created)
         WriteTraceLog("CreateDirectory failed : %s (%d) ", path, static_cast<int>(Os().GetLastError()));
     }
   }
+  // A folder that could not be rebuilt (or was made with default security)
+  // would keep its old list; an earlier version gave Everyone full control.
+  if (withList != nullptr && !listGiven) ProtectFolder(path, static_cast<PACL>(acl.get()));
 
   WriteTraceLog("CreateDirectoryWithSA END");
   return created ? 1 : 0;

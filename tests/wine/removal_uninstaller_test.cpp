@@ -48,11 +48,14 @@ class UninstallerRemoval : public ::testing::Test {
   long long RunWorker() {
     return test::RunToExit([this] { removal::UninstallWorker(*host); });
   }
-  // One printer listed and checked, Uninstall, No to the restart.
+  // One printer listed and checked, Uninstall, No to the restart. The
+  // installation folder counts as the administrators' (Wine reports the
+  // Unix user as every file's owner).
   long long RemoveAllDecliningTheRestart(const std::string& printer) {
     window.AddRow(printer, true);
     host->nPrinterObjects = 1;
     FakeOs os;
+    os.Replace<&PlatformApi::EqualSid>([](PSID, PSID) -> BOOL { return TRUE; });
     Timeline timeline(os, message, window.bar);
     timeline.Answer(IDNO);
     return RunWorker();
@@ -345,6 +348,37 @@ TEST_F(UninstallerRemoval, OnlyTheEnvironmentsHoldingTheModelCount) {
   EXPECT_TRUE(test::KeyExists(otherPrinter, is64)) << "another driver's printer stays";
   for (const std::string& environment : test::ModelEnvironments(is64))
     EXPECT_FALSE(test::DriverListed(environment)) << environment;
+}
+
+// Nothing of ours makes the installation folder: a link in its place, or a
+// folder some user owns, stays. Wine shows neither (no junctions, every
+// file owned by the Unix user): the seam reports them.
+TEST_F(UninstallerRemoval, AnInstallationFolderSomeUserMadeIsLeftAlone) {
+  const std::string parent = test::WindowsDirectory().substr(0, 2) + "\\NORVEKA Printer Driver";
+  const std::string folder = parent + "\\VKP-M200";
+  RealOs().CreateDirectoryA(parent.c_str(), nullptr);
+  RealOs().CreateDirectoryA(folder.c_str(), nullptr);
+  test::WriteFileText(folder + "\\kept.txt", "x");
+  for (const char* reason : {"a link", "not owned by the administrators or SYSTEM"}) {
+    SCOPED_TRACE(reason);
+    InitTraceLog();
+    FakeOs os;
+    if (std::string(reason) == "a link") {
+      os.Replace<&PlatformApi::GetFileAttributesA>([folder](LPCSTR path) -> DWORD {
+        const DWORD real = RealOs().GetFileAttributesA(path);
+        return folder == path && real != INVALID_FILE_ATTRIBUTES ? real | FILE_ATTRIBUTE_REPARSE_POINT : real;
+      });
+    } else {
+      os.Replace<&PlatformApi::EqualSid>([](PSID, PSID) -> BOOL { return FALSE; });
+    }
+    RemovalEngine(*host).DeleteInstalledDirectory();
+    EXPECT_TRUE(test::FileExists(folder + "\\kept.txt"));
+    EXPECT_TRUE(TraceHasEntry("DIRECTORY LEFT ALONE : " + folder + " (" + reason + ")"));
+    EXPECT_EQ(os.CountOf("DeleteFileA"), 0);
+  }
+  RealOs().DeleteFileA((folder + "\\kept.txt").c_str());
+  RealOs().RemoveDirectoryA(folder.c_str());
+  RealOs().RemoveDirectoryA(parent.c_str());
 }
 
 TEST_F(UninstallerRemoval, MonitorDeletionRetriesOnceWhenTheSpoolerIsDown) {

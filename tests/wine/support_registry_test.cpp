@@ -251,6 +251,56 @@ TEST_F(RegistryRemoval, MyRegDeleteKeyExStopsAtASubkeyThatCannotBeDeleted) {
   EXPECT_EQ(ProbeKey(tree + "\\A\\B", KEY_WOW64_64KEY), ERROR_SUCCESS);
 }
 
+// Wine keeps no registry links a test could make: the seam reports one.
+TEST_F(RegistryRemoval, MyRegDeleteKeyExNeitherFollowsNorDeletesARegistryLink) {
+  const std::string tree = kTestTree;
+  for (const char* leaf : {"\\Link\\Target", "\\D"}) CreateKey(tree + leaf, KEY_WOW64_64KEY);
+  FakeOs fake;
+  DeletionLog::Install(fake);
+  fake.Replace<&PlatformApi::RegQueryValueExA>(
+      [](HKEY key, LPCSTR name, LPDWORD, LPDWORD type, LPBYTE, LPDWORD size) -> LONG {
+        char path[8] = "";
+        DWORD length = sizeof path;
+        // The key named "Link" (its one subkey is "Target") is the link.
+        const bool isLink = ::RegEnumKeyExA(key, 0, path, &length, nullptr, nullptr, nullptr, nullptr) == 0 &&
+                            std::string(path) == "Target";
+        if (!isLink || std::string(name) != "SymbolicLinkValue") return ERROR_FILE_NOT_FOUND;
+        *type = REG_LINK;
+        *size = 8;
+        return ERROR_SUCCESS;
+      });
+
+  EXPECT_EQ(MyRegDeleteKeyEx(HKEY_LOCAL_MACHINE, kTestTree, KEY_WOW64_64KEY, 0), ERROR_ACCESS_DENIED);
+  for (const auto& call : DeletionLog::calls) {
+    EXPECT_EQ(call.subKey.find(tree + "\\Link"), std::string::npos) << call.subKey;
+    EXPECT_NE(call.subKey, tree);
+  }
+  for (const auto& open : fake.CallsOf("RegOpenKeyExA")) EXPECT_EQ(open.args[2], std::to_string(REG_OPTION_OPEN_LINK));
+  EXPECT_EQ(ProbeKey(tree + "\\Link\\Target", KEY_WOW64_64KEY), ERROR_SUCCESS);
+}
+
+TEST_F(RegistryRemoval, AFailedDeletionPutsTheAccessListBack) {
+  CreateKey(std::string(kPrinterKey) + "\\1&2345&0&USB001", ProgramView());
+  {
+    FakeOs fake;
+    fake.FailNth(RunsOnWow64() ? "GetProcAddress" : "SHDeleteKeyA", 1, ERROR_ACCESS_DENIED);
+    RemoveRegKey(kPrinterPath, kPrinterKey, RunsOnWow64() ? 1 : 0);
+
+    EXPECT_EQ(ProbeKey(kPrinterKey, ProgramView()), ERROR_SUCCESS);
+    const auto sets = fake.CallsOf("SetSecurityInfo");
+    ASSERT_EQ(sets.size(), 2u) << "the override, then the list it replaced";
+    EXPECT_EQ(fake.CountOf("GetSecurityInfo"), 1);
+    EXPECT_NE(sets[0].args[5], sets[1].args[5]) << "not the overridden list again";
+    EXPECT_EQ(TraceLinesContaining("ACCESS RESTORED : ").size(), 1u) << ReadTrace();
+  }
+
+  // A deleted key has nothing to put back.
+  CreateKey(kPrinterKey, ProgramView());
+  FakeOs again;
+  RemoveRegKey(kPrinterPath, kPrinterKey, RunsOnWow64() ? 1 : 0);
+  EXPECT_EQ(again.CountOf("SetSecurityInfo"), 1);
+}
+
 TEST_F(RegistryRemoval, MyRegDeleteKeyExNeverWalksTheRootForAnEmptySubkey) {
   FakeOs fake;
   DeletionLog::Install(fake);
