@@ -23,12 +23,7 @@ using GetSystemWow64DirectoryAFn = UINT(WINAPI*)(LPSTR, UINT);
 }  // namespace
 
 bool RemovalEngine::MonitorStillInstalled(const char* monitorName) {
-  const SpoolerList monitors = EnumerateTwice([](BYTE* buffer, DWORD size, DWORD* needed, DWORD* count) {
-    return Os().EnumMonitorsA(nullptr, 1, buffer, size, needed, count);
-  });
-  const MONITOR_INFO_1A* items = monitors.Items<MONITOR_INFO_1A>();
-  for (DWORD i = 0; i < monitors.count; ++i)
-    if (items[i].pName != nullptr && std::strcmp(items[i].pName, monitorName) == 0) return true;
+  if (PrintMonitorListed(monitorName)) return true;
   // The spooler's registration is the key; a spooler may list less than it holds.
   char key[kPathSize] = "";
   CopyBounded(key, kMonitorsKey);

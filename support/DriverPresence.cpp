@@ -50,4 +50,15 @@ bool PrintProcessorListed(const char* name, const char* environment) {
   return PrintProcessorListing(name, environment) == Listing::Listed;
 }
 
+bool PrintMonitorListed(const char* name) {
+  const SpoolerList monitors = EnumerateTwice([](BYTE* buffer, DWORD size, DWORD* needed, DWORD* count) {
+    return Os().EnumMonitorsA(nullptr, 1, buffer, size, needed, count);
+  });
+  for (DWORD i = 0; i < monitors.count; ++i) {
+    const char* monitor = monitors.Items<MONITOR_INFO_1A>()[i].pName;
+    if (monitor != nullptr && std::strcmp(monitor, name) == 0) return true;
+  }
+  return false;
+}
+
 }  // namespace vkp

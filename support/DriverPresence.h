@@ -7,6 +7,7 @@ namespace vkp {
 // such as "Windows x64". A failed enumeration counts as not listed.
 bool PrinterDriverListed(const char* name, const char* environment, unsigned level = 3);
 bool PrintProcessorListed(const char* name, const char* environment);
+bool PrintMonitorListed(const char* name);
 
 // The same as a three-way answer, for callers that must tell "not there"
 // from "could not ask" (a stopped spooler).

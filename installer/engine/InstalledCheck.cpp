@@ -24,17 +24,6 @@ bool MachineKeyExists(const std::string& key, bool is64Bit) {
   return Os().RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, access, opened.put()) == ERROR_SUCCESS;
 }
 
-bool MonitorListed(const std::string& name) {
-  const SpoolerList monitors = EnumerateTwice([](BYTE* buffer, DWORD size, DWORD* needed, DWORD* count) {
-    return Os().EnumMonitorsA(nullptr, 1, buffer, size, needed, count);
-  });
-  for (DWORD i = 0; i < monitors.count; ++i) {
-    const char* listed = monitors.Items<MONITOR_INFO_1A>()[i].pName;
-    if (listed != nullptr && name == listed) return true;
-  }
-  return false;
-}
-
 bool PrinterOnPort(const std::string& driver, const std::string& port) {
   const SpoolerList printers = EnumerateTwice([](BYTE* buffer, DWORD size, DWORD* needed, DWORD* count) {
     return Os().EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, buffer, size, needed, count);
@@ -61,7 +50,7 @@ bool InstallEngine::CheckInstalled(int portCode) {
   if (!PrinterDriverListed(strModelName.c_str(), strEnvironment.c_str()))
     missing("printer driver", strModelName + " (" + strEnvironment + ")");
   // A spooler may list fewer monitors and processors than its registry holds.
-  if (!MonitorListed(strMonitorName) && !MachineKeyExists(kPrintKey + ("Monitors\\" + strMonitorName), bIs64Bit))
+  if (!PrintMonitorListed(strMonitorName.c_str()) && !MachineKeyExists(kPrintKey + ("Monitors\\" + strMonitorName), bIs64Bit))
     missing("language monitor", strMonitorName);
   if (!PrintProcessorListed(strProcessorName.c_str(), strEnvironment.c_str()) &&
       !MachineKeyExists(kPrintKey + ("Environments\\" + strEnvironment + "\\Print Processors\\" + strProcessorName),
