@@ -1,13 +1,63 @@
 #include "platform/Os.h"
 
+#include "platform/SystemLibrary.h"
+
 namespace vkp {
 
-const PlatformApi& RealOs() {
-  static const PlatformApi real = {
-#define VKP_BIND_OS_ENTRY(name, failKind) &::name,
-      VKP_OS_FUNCTIONS(VKP_BIND_OS_ENTRY)
-#undef VKP_BIND_OS_ENTRY
+namespace {
+
+HMODULE Spooler() {
+  static const HMODULE module = LoadSystemLibrary("winspool.drv");
+  return module;
+}
+
+// A spooler function bound on its first call. Without the DLL or the entry
+// it fails the way the function itself reports failure, with
+// ERROR_PROC_NOT_FOUND.
+template <typename Entry, typename Fn>
+struct LateBound;
+
+template <typename Entry, typename R, typename... Args>
+struct LateBound<Entry, R(WINAPI*)(Args...)> {
+  static R WINAPI Call(Args... args) {
+    using Fn = R(WINAPI*)(Args...);
+    static const Fn target = Spooler() == nullptr
+                                 ? nullptr
+                                 : reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(
+                                       ::GetProcAddress(Spooler(), Entry::kName)));
+    if (target == nullptr) {
+      ::SetLastError(ERROR_PROC_NOT_FOUND);
+      if constexpr (Entry::kReturnsError) return static_cast<R>(ERROR_PROC_NOT_FOUND);
+      return R{};
+    }
+    return target(args...);
+  }
+};
+
+constexpr bool kReturnsErrorZero = false;
+constexpr bool kReturnsErrorErrorCode = true;
+
+#define VKP_SPOOLER_ENTRY(name, failKind)                          \
+  struct name##Entry {                                             \
+    static constexpr const char kName[] = #name;                   \
+    static constexpr bool kReturnsError = kReturnsError##failKind; \
   };
+VKP_OS_SPOOLER_FUNCTIONS(VKP_SPOOLER_ENTRY)
+#undef VKP_SPOOLER_ENTRY
+
+}  // namespace
+
+const PlatformApi& RealOs() {
+  static const PlatformApi real = [] {
+    PlatformApi api{};
+#define VKP_BIND_OS_ENTRY(name, failKind) api.name = &::name;
+#define VKP_BIND_SPOOLER_ENTRY(name, failKind) api.name = &LateBound<name##Entry, decltype(&::name)>::Call;
+    VKP_OS_IMPORTED_FUNCTIONS(VKP_BIND_OS_ENTRY)
+    VKP_OS_SPOOLER_FUNCTIONS(VKP_BIND_SPOOLER_ENTRY)
+#undef VKP_BIND_SPOOLER_ENTRY
+#undef VKP_BIND_OS_ENTRY
+    return api;
+  }();
   return real;
 }
 

@@ -10,7 +10,36 @@
 //   NoFail      void functions: cannot be made to fail
 #pragma once
 
-#define VKP_OS_FUNCTIONS(X)                     \
+// The print spooler's functions. WINSPOOL.DRV is not one of the DLLs the
+// system always loads from its own directory, so the programs bind these at
+// run time from the system directory instead of importing them (Os.cpp).
+#define VKP_OS_SPOOLER_FUNCTIONS(X)             \
+  X(EnumPrintersA, Zero)                        \
+  X(EnumPrinterDriversA, Zero)                  \
+  X(EnumPrintProcessorsA, Zero)                 \
+  X(EnumMonitorsA, Zero)                        \
+  X(EnumJobsA, Zero)                            \
+  X(SetJobA, Zero)                              \
+  X(EnumFormsA, Zero)                           \
+  X(DeleteFormA, Zero)                          \
+  X(OpenPrinterA, Zero)                         \
+  X(ClosePrinter, Zero)                         \
+  X(GetPrinterDataA, ErrorCode)                 \
+  X(AddPrinterA, Zero)                          \
+  X(DeletePrinter, Zero)                        \
+  X(AddPrinterDriverA, Zero)                    \
+  X(DeletePrinterDriverExA, Zero)               \
+  X(AddMonitorA, Zero)                          \
+  X(DeleteMonitorA, Zero)                       \
+  X(AddPrintProcessorA, Zero)                   \
+  X(DeletePrintProcessorA, Zero)                \
+  X(GetPrinterDriverDirectoryA, Zero)           \
+  X(GetPrintProcessorDirectoryA, Zero)          \
+  X(XcvDataW, Zero)
+
+// The functions imported at load time, all from DLLs the system loads from
+// its own directory (KnownDLLs from Vista on).
+#define VKP_OS_IMPORTED_FUNCTIONS(X)            \
   /* files, directories, paths */               \
   X(CreateFileA, BadHandle)                     \
   X(WriteFile, Zero)                            \
@@ -81,29 +110,6 @@
   X(LookupPrivilegeValueA, Zero)                \
   X(AdjustTokenPrivileges, Zero)                \
   X(ExitWindowsEx, Zero)                        \
-  /* print spooler */                           \
-  X(EnumPrintersA, Zero)                        \
-  X(EnumPrinterDriversA, Zero)                  \
-  X(EnumPrintProcessorsA, Zero)                 \
-  X(EnumMonitorsA, Zero)                        \
-  X(EnumJobsA, Zero)                            \
-  X(SetJobA, Zero)                              \
-  X(EnumFormsA, Zero)                           \
-  X(DeleteFormA, Zero)                          \
-  X(OpenPrinterA, Zero)                         \
-  X(ClosePrinter, Zero)                         \
-  X(GetPrinterDataA, ErrorCode)                 \
-  X(AddPrinterA, Zero)                          \
-  X(DeletePrinter, Zero)                        \
-  X(AddPrinterDriverA, Zero)                    \
-  X(DeletePrinterDriverExA, Zero)               \
-  X(AddMonitorA, Zero)                          \
-  X(DeleteMonitorA, Zero)                       \
-  X(AddPrintProcessorA, Zero)                   \
-  X(DeletePrintProcessorA, Zero)                \
-  X(GetPrinterDriverDirectoryA, Zero)           \
-  X(GetPrintProcessorDirectoryA, Zero)          \
-  X(XcvDataW, Zero)                             \
   /* setup API and device database */          \
   X(SetupOpenInfFileA, BadHandle)               \
   X(SetupCloseInfFile, NoFail)                  \
@@ -115,3 +121,7 @@
   X(SetupDiGetDeviceRegistryPropertyA, Zero)    \
   X(SetupDiRemoveDevice, Zero)                  \
   X(SetupDiDestroyDeviceInfoList, Zero)
+
+#define VKP_OS_FUNCTIONS(X) \
+  VKP_OS_IMPORTED_FUNCTIONS(X)  \
+  VKP_OS_SPOOLER_FUNCTIONS(X)

@@ -1,7 +1,10 @@
 // Program entry: the application object defined by each program does the rest.
+#include "platform/SystemLibrary.h"
 #include "ui/App.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  // Before anything can load a DLL from the program's (user-writable) folder.
+  vkp::RestrictDllSearchToSystem();
   vkp::ui::App* app = vkp::ui::App::Current();
   return app != nullptr ? app->Run(instance) : 1;
 }

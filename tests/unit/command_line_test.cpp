@@ -1,0 +1,91 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "support/pure/CommandLine.h"
+
+namespace vkp {
+namespace {
+
+constexpr ProgramKind kIns = ProgramKind::Installer;
+constexpr ProgramKind kUni = ProgramKind::Uninstaller;
+
+// Every field in one text, so that a row states the whole expected result.
+std::string Describe(const CommandLineOptions& o) {
+  std::string text = std::string(o.quiet ? "q" : "") + (o.passive ? "p" : "") +
+                     (o.noRestart ? "n" : "") + (o.forceRestart ? "f" : "");
+  text += " log=" + o.logPath + " port=" + std::to_string(o.portType) + " ip=";
+  for (int octet : o.octets) text += std::to_string(octet) + ".";
+  return text + " tcp=" + std::to_string(o.tcpPort);
+}
+
+struct CommandLineRow {
+  const char* line;
+  ProgramKind kind;
+  const char* expected;  // accepted: Describe() of the result; refused: text the error names
+};
+const char* Printable(const char* line) { return line != nullptr ? line : "(nullptr)"; }
+
+class CommandLineAccepted : public ::testing::TestWithParam<CommandLineRow> {};
+
+TEST_P(CommandLineAccepted, GivesTheOptionsOfItsRow) {
+  const CommandLineRow& row = GetParam();
+  CommandLineOptions options;
+  std::string error = "stale";
+  ASSERT_TRUE(ParseCommandLine(row.line, row.kind, options, error)) << Printable(row.line) << error;
+  EXPECT_EQ(Describe(options), row.expected) << Printable(row.line);
+  EXPECT_EQ(error, "");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, CommandLineAccepted,
+    ::testing::Values(CommandLineRow{nullptr, kUni, " log= port=-1 ip=0.0.0.0. tcp=0"},
+                      CommandLineRow{" \t ", kIns, " log= port=-1 ip=0.0.0.0. tcp=0"},
+                      CommandLineRow{"/QUIET -norestart", kUni,
+                                     "qn log= port=-1 ip=0.0.0.0. tcp=0"},
+                      CommandLineRow{"-Passive /forceRestart /port=usb", kIns,
+                                     "pf log= port=4 ip=0.0.0.0. tcp=0"},
+                      CommandLineRow{"/log=\"C:\\My Logs\\\" /port=COM3", kIns,
+                                     " log=C:\\My Logs\\ port=2 ip=0.0.0.0. tcp=0"},
+                      CommandLineRow{"/tcpport=10000 /ip=255.0.010.9 /port=Wlan", kIns,
+                                     " log= port=5 ip=255.0.10.9. tcp=10000"},
+                      CommandLineRow{"/port=WLAN /ip=192.168.1.20", kIns,
+                                     " log= port=5 ip=192.168.1.20. tcp=9100"}));
+
+class CommandLineRefused : public ::testing::TestWithParam<CommandLineRow> {};
+
+TEST_P(CommandLineRefused, NamesTheOffendingSwitchOrValue) {
+  const CommandLineRow& row = GetParam();
+  CommandLineOptions options;
+  std::string error;
+  EXPECT_FALSE(ParseCommandLine(row.line, row.kind, options, error)) << row.line;
+  EXPECT_NE(error.find(row.expected), std::string::npos) << row.line << " -> " << error;
+  EXPECT_EQ(error.find('\n'), std::string::npos) << error;
+  EXPECT_EQ(Describe(options), Describe(CommandLineOptions())) << row.line;
+}
+
+const std::string kLongLog = "/log=" + std::string(260, 'x');
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, CommandLineRefused,
+    ::testing::Values(
+        CommandLineRow{"/quiet /silent", kIns, "/silent"}, CommandLineRow{"quiet", kIns, "quiet"},
+        CommandLineRow{"/quiet \"\"", kIns, "''"}, CommandLineRow{"/log", kIns, "/log"},
+        CommandLineRow{"/log=\" \"", kIns, "/log"}, CommandLineRow{kLongLog.c_str(), kIns, "/log"},
+        CommandLineRow{"/quiet=yes", kIns, "/quiet"},
+        CommandLineRow{"/quiet -Quiet", kUni, "/quiet"},
+        CommandLineRow{"/passive /quiet", kIns, "/passive"},
+        CommandLineRow{"/forcerestart /norestart", kUni, "/forcerestart"},
+        CommandLineRow{"/port=USB", kUni, "/port"}, CommandLineRow{"/port=COM5", kIns, "COM5"},
+        CommandLineRow{"/port=USB /ip=1.2.3.4", kIns, "/ip"},
+        CommandLineRow{"/tcpport=80", kIns, "/tcpport"}, CommandLineRow{"/port=WLAN", kIns, "/ip"},
+        CommandLineRow{"/port=WLAN /ip=1.2.3.256", kIns, "1.2.3.256"},
+        CommandLineRow{"/port=WLAN /ip=1.2.3", kIns, "1.2.3"},
+        CommandLineRow{"/port=WLAN /ip=1.2.3.4.", kIns, "1.2.3.4."},
+        CommandLineRow{"/port=WLAN /ip=1.2.3.0004", kIns, "0004"},
+        CommandLineRow{"/port=WLAN /ip=1.2.3.4 /tcpport=10001", kIns, "10001"},
+        CommandLineRow{"/port=WLAN /ip=1.2.3.4 /tcpport=0", kIns, "/tcpport"},
+        CommandLineRow{"/log=\"C:\\a b", kIns, "C:\\a b"}));
+
+}  // namespace
+}  // namespace vkp
