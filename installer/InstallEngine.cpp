@@ -1,5 +1,6 @@
 #include "installer/InstallEngine.h"
 
+#include "platform/Os.h"
 #include "resources/InstallerResource.h"
 #include "support/TraceLog.h"
 #include "ui/ProgressReport.h"
@@ -26,12 +27,18 @@ void InstallEngine::SetSystemInfo(int is64Bit, int osVersion) {
   WriteTraceLog("SetSystemInfo BEGIN");
   bIs64Bit = is64Bit;
   nOSVersion = osVersion;
+  // Full source paths: the trace names the files read, and printui is started
+  // in the system directory.
+  char folder[MAX_PATH];
+  const DWORD length = Os().GetCurrentDirectoryA(MAX_PATH, folder);
+  strSourceDir = length > 0 && length < MAX_PATH ? folder : "";
+  if (!strSourceDir.empty() && strSourceDir.back() != '\\') strSourceDir += '\\';
   if (bIs64Bit) {
     strEnvironment = "Windows x64";
-    strDriverDir = "Driver64\\";
+    strDriverDir = strSourceDir + "Driver64\\";
   } else {
     strEnvironment = "Windows NT x86";
-    strDriverDir = "Driver32\\";
+    strDriverDir = strSourceDir + "Driver32\\";
   }
   WriteTraceLog("ENV : %s, DRV DIR : %s ", strEnvironment.c_str(), strDriverDir.c_str());
   WriteTraceLog("SetSystemInfo END");

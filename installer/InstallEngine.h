@@ -75,6 +75,7 @@ class InstallEngine {
   int nOSVersion = 0;
   std::string strIPAddress;
   std::string strEnvironment;
+  std::string strSourceDir;  // the installer's folder, with a trailing backslash ("" when unknown)
   std::string strDriverDir;
   std::string strWork;
   std::string strMaker;

@@ -10,6 +10,8 @@
 #include "support/OsClassification.h"
 #include "support/TraceLog.h"
 #include "resources/InstallerResource.h"
+#include "support/ProtectedPrintMode.h"
+#include "ui/Deployment.h"
 #include "ui/MessageBox.h"
 #include "ui/SystemText.h"
 
@@ -24,6 +26,18 @@ void RefuseUnsupportedSystem(const InstallerDlg& dialog) {
   Os().ExitProcess(kExitInstallFailed);
 }
 
+// Windows 11's protected print mode admits no third-party driver: refused
+// before anything is changed rather than left half-installed.
+void RefuseProtectedPrintMode() {
+  if (!ProtectedPrintModeOn()) return;
+  WriteTraceLog("PROTECTED PRINT MODE : ON");
+  ui::ShowMessageBox(
+      "Windows protected print mode is on. It does not allow this printer driver.\r\n\r\n"
+      "Nothing was installed.",
+      MB_OK | MB_ICONERROR);
+  Os().ExitProcess(kExitInstallFailed);
+}
+
 unsigned VersionPart(UINT id) { return static_cast<unsigned>(LenientDecimal(ui::LoadResourceString(id).c_str())); }
 
 }  // namespace
@@ -31,12 +45,21 @@ unsigned VersionPart(UINT id) { return static_cast<unsigned>(LenientDecimal(ui::
 unsigned __stdcall InstallThread(void* parameter) {
   auto& dialog = *static_cast<InstallerDlg*>(parameter);
   RefuseUnsupportedSystem(dialog);
+  RefuseProtectedPrintMode();
 
   dialog.bInstalling = 1;
   char portDialog[kConfigValueSize] = {};
   unsigned exitCode = kExitSuccess;
-  if (PortDialogRequested(GetDriverInfoFromFile(kConfigSection, "PORTDLG", portDialog, sizeof portDialog))) {
-    exitCode = dialog.InstallWithPortDialog();
+  if (dialog.switches.portType >= 0) {
+    exitCode = dialog.InstallWithSwitchPort();
+  } else if (PortDialogRequested(GetDriverInfoFromFile(kConfigSection, "PORTDLG", portDialog, sizeof portDialog))) {
+    if (ui::CurrentDeployment().Unattended()) {
+      // Nobody can answer the port dialog: nothing is installed.
+      WriteTraceLog("NO PORT : give /port=COM1|COM2|COM3|COM4|USB|WLAN or a configuration file");
+      exitCode = kExitInstallFailed;
+    } else {
+      exitCode = dialog.InstallWithPortDialog();
+    }
   } else {
     exitCode = dialog.InstallWithConfiguredPort();
   }
@@ -53,6 +76,15 @@ unsigned InstallerDlg::InstallWithPortDialog() {
     return kExitCancelled;
   }
   return InstallForPort(portDlg.GetPortType(), portDlg.GetPortNumber(), portDlg.GetIPAddress());
+}
+
+unsigned InstallerDlg::InstallWithSwitchPort() {
+  char ipAddress[16] = "";
+  if (switches.portType == kPortTypeWirelessLan)
+    FormatIpAddress(ipAddress, sizeof ipAddress, switches.octets[0], switches.octets[1], switches.octets[2],
+                    switches.octets[3]);
+  WriteTraceLog("PORT FROM COMMAND LINE : %d %s %d", switches.portType, ipAddress, switches.tcpPort);
+  return InstallForPort(switches.portType, switches.tcpPort, ipAddress);
 }
 
 unsigned InstallerDlg::InstallWithConfiguredPort() {

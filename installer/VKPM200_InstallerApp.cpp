@@ -4,7 +4,9 @@
 #include "installer/VKPM200_InstallerDlg.h"
 #include "platform/Compat.h"
 #include "support/ExitCodes.h"
+#include "support/ProgramFolder.h"
 #include "ui/App.h"
+#include "ui/Deployment.h"
 
 namespace vkp {
 
@@ -22,6 +24,8 @@ class InstallerApp : public ui::App {
   bool InitInstance() override {
     // No ActiveX controls are hosted and the three-dimensional control look is
     // the system's own: there is nothing to switch on for either.
+    // The installer's files are next to it, wherever it was started from.
+    EnterProgramFolder();
     const LONG starts = InterlockedIncrement(&nInstanceCount);
     if (starts > 1) {
       ui::ActivateRunningInstance({strPortDialogTitle, strProgressDialogTitle, strMessageBoxTitle});
@@ -29,6 +33,11 @@ class InstallerApp : public ui::App {
       return false;
     }
     InstallerDlg dialog;
+    if (!ui::TakeDeploymentSwitches(CommandLine().c_str(), ProgramKind::Installer, dialog.switches)) {
+      SetExitCode(kExitInvalidParameter);
+      return false;
+    }
+    if (dialog.switches.quiet) dialog.KeepHidden();
     dialog.BecomeMainWindowOnCreate();
     dialog.DoModal();
     return false;  // the dialog was closed before the worker ended the process

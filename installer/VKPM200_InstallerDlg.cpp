@@ -3,6 +3,7 @@
 #include "installer/InstallThread.h"
 #include "platform/Os.h"
 #include "resources/InstallerResource.h"
+#include "support/SystemPrograms.h"
 #include "support/ExitCodes.h"
 #include "support/SystemProbes.h"
 #include "support/TraceLog.h"
@@ -51,7 +52,7 @@ BOOL InstallerDlg::OnInitDialog() {
                ui::LoadResourceString(IDS_VERSION_BUILD);
   strTitle = ui::LoadResourceString(IDS_MODEL_DISPLAY_NAME);
 
-  Os().WinExec("net start spooler", SW_HIDE);
+  StartSpooler();
   Os().Sleep(2000);
 
   bInstalling = 0;

@@ -9,6 +9,7 @@
 #include "installer/InstallEngine.h"
 #include "installer/Port_Dlg.h"
 #include "platform/UniqueHandles.h"
+#include "support/pure/CommandLine.h"
 #include "ui/Controls.h"
 #include "ui/Dialog.h"
 #include "ui/SharedText.h"
@@ -27,6 +28,10 @@ class InstallerDlg : public ui::Dialog {
   // Both return the exit code of the run.
   unsigned InstallWithPortDialog();
   unsigned InstallWithConfiguredPort();
+  // The port of /port (with /ip and /tcpport), which overrides the configuration.
+  unsigned InstallWithSwitchPort();
+
+  CommandLineOptions switches;  // the deployment switches of this run
 
   // The body of the worker thread; tests put their own here.
   ui::WorkerEntry workerEntry;

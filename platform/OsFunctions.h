@@ -54,6 +54,7 @@
   X(CreateDirectoryA, Zero)                     \
   X(RemoveDirectoryA, Zero)                     \
   X(GetFileAttributesA, BadAttrs)               \
+  X(GetFileInformationByHandle, Zero)           \
   X(SetFileAttributesA, Zero)                   \
   X(FindFirstFileA, BadHandle)                  \
   X(FindNextFileA, Zero)                        \
@@ -63,10 +64,10 @@
   X(GetWindowsDirectoryA, Zero)                 \
   X(GetSystemDirectoryA, Zero)                  \
   X(GetCurrentDirectoryA, Zero)                 \
+  X(SetCurrentDirectoryA, Zero)                 \
   X(GetModuleFileNameA, Zero)                   \
   X(GetPrivateProfileStringA, Zero)             \
   /* processes, modules, time, version */       \
-  X(WinExec, Zero)                              \
   X(CreateProcessA, Zero)                       \
   X(WaitForSingleObject, BadAttrs)              \
   X(GetExitCodeProcess, Zero)                   \

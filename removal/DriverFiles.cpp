@@ -7,6 +7,7 @@
 #include "platform/UniqueHandles.h"
 #include "removal/RemovalEngine.h"
 #include "resources/ModelStringIds.h"
+#include "support/SystemPrograms.h"
 #include "support/BoundedText.h"
 #include "support/SystemHelpers.h"
 #include "support/TraceLog.h"
@@ -64,7 +65,7 @@ void RemovalEngine::DeleteDriverComponent() {
     WriteTraceLog("WindowsDirectory : %s", windowsDirectory);
   }
 
-  Os().WinExec("net stop spooler", SW_HIDE);
+  StopSpooler();
   Os().Sleep(1500);
 
   char driverDll[kPathSize] = "";
@@ -115,7 +116,7 @@ void RemovalEngine::DeleteDriverComponent() {
   }
 
   WriteTraceLog("%s END", stepName);
-  Os().WinExec("net start spooler", SW_HIDE);
+  StartSpooler();
   Os().Sleep(2000);
 }
 

@@ -5,6 +5,7 @@
 #include "platform/Os.h"
 #include "removal/RemovalEngine.h"
 #include "resources/ModelStringIds.h"
+#include "support/SystemPrograms.h"
 #include "support/SpoolerEnum.h"
 #include "support/BoundedText.h"
 #include "support/DriverPresence.h"
@@ -50,7 +51,7 @@ void RemovalEngine::DeleteLanguageMonitor() {
   BOOL deleted = Os().DeleteMonitorA(nullptr, nullptr, monitorName);
   if (!deleted && uninstaller && Os().GetLastError() == RPC_S_SERVER_UNAVAILABLE) {
     // The spooler is not running: start it once and ask again.
-    Os().WinExec("net start spooler", SW_HIDE);
+    StartSpooler();
     Os().Sleep(2000);
     deleted = Os().DeleteMonitorA(nullptr, nullptr, monitorName);
   }
@@ -117,7 +118,7 @@ void RemovalEngine::DeleteProcessor() {
     BOOL done = Os().DeletePrintProcessorA(nullptr, env, processorName);
     if (!done && uninstaller && !retried && Os().GetLastError() == RPC_S_SERVER_UNAVAILABLE) {
       retried = true;
-      Os().WinExec("net start spooler", SW_HIDE);
+      StartSpooler();
       Os().Sleep(2000);
       done = Os().DeletePrintProcessorA(nullptr, env, processorName);
     }

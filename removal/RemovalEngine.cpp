@@ -5,6 +5,7 @@
 #include "platform/Os.h"
 #include "platform/UniqueHandles.h"
 #include "resources/ModelStringIds.h"
+#include "support/SystemPrograms.h"
 #include "support/BoundedText.h"
 #include "support/DriverPresence.h"
 #include "support/RegistryKeyRemoval.h"
@@ -102,9 +103,9 @@ bool RemovalEngine::MachineKeyExists(const char* key) {
 }
 
 void RemovalEngine::RestartSpooler() {
-  Os().WinExec("net stop spooler", SW_HIDE);
+  StopSpooler();
   Os().Sleep(2000);
-  Os().WinExec("net start spooler", SW_HIDE);
+  StartSpooler();
   Os().Sleep(2000);
 }
 

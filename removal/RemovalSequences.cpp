@@ -13,7 +13,7 @@
 #include "support/SystemHelpers.h"
 #include "ui/App.h"
 #include "ui/ErrorBox.h"
-#include "ui/MessageBox.h"
+#include "ui/Deployment.h"
 #include "ui/RefreshMessage.h"
 #include "ui/SystemText.h"
 #include "ui/WorkerThread.h"
@@ -88,11 +88,7 @@ void RunUninstallWorker(RemovalHost& host) {
     engine.ReportDone(1000);
     printers.clear();
 
-    const int answer = ui::ShowMessageBox(
-        "Restarting your computer can take effect.\nPlease restart your computer."
-        "\n\n[Yes] I want to restart my computer now.\n[No] I want to restart my computer later.",
-        MB_YESNO | MB_ICONQUESTION);
-    if (answer == IDYES) {
+    if (ui::AskRestart()) {
       host.bBusy = 0;
       host.message.Set(kCompleted);
       ui::PostRefreshMessage();

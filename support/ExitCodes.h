@@ -16,6 +16,8 @@ constexpr unsigned kExitCancelled = 1602;  // ERROR_INSTALL_USEREXIT
 // Failed: an unsupported Windows release, or a step whose result or end
 // state shows the work was not done.
 constexpr unsigned kExitInstallFailed = 1603;  // ERROR_INSTALL_FAILURE
+// A switch of the command line is unknown or has a bad value; nothing was changed.
+constexpr unsigned kExitInvalidParameter = 87;  // ERROR_INVALID_PARAMETER
 // Another copy of the program is already running.
 constexpr unsigned kExitAlreadyRunning = 1618;  // ERROR_INSTALL_ALREADY_RUNNING
 // printui did not finish in time.

@@ -13,9 +13,45 @@ namespace vkp {
 namespace {
 constexpr std::size_t kPathSize = 256;
 char gTraceLogPath[kPathSize] = "";
+char gSecondLogPath[MAX_PATH] = "";  // /log=PATH: the same entries once more
 // Seek-to-end and write are two calls: the program's own threads take turns,
 // so that one entry never lands on top of another.
 std::mutex gWriteMutex;
+
+// The trace folder may exist before us and be an ordinary user's; the
+// elevated program must neither delete nor append through a link there.
+// A reparse point (junction, symbolic link) is opened itself, not followed,
+// and refused; so is a file that is also another file (more than one link).
+bool IsPlainEntry(HANDLE handle, DWORD wantedType) {
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!Os().GetFileInformationByHandle(handle, &info)) return false;
+  if ((info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) return false;
+  if ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != wantedType) return false;
+  return wantedType != 0 || info.nNumberOfLinks <= 1;
+}
+
+// Appends one entry with a single write; a file that turns out to be a link
+// gets no more entries this run (its path is cleared).
+void AppendEntry(char* path, const char* entry, std::size_t length) {
+  if (path[0] == '\0') return;
+  UniqueFile file(Os().CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                   OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  if (!file) return;
+  if (!IsPlainEntry(file.get(), 0)) {
+    path[0] = '\0';
+    return;
+  }
+  Os().SetFilePointer(file.get(), 0, nullptr, FILE_END);
+  DWORD written = 0;
+  Os().WriteFile(file.get(), entry, static_cast<DWORD>(length), &written, nullptr);
+}
+
+bool IsPlainFolder(const char* path) {
+  UniqueFile folder(Os().CreateFileA(path, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                     nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
+                                     nullptr));
+  return folder && IsPlainEntry(folder.get(), FILE_ATTRIBUTE_DIRECTORY);
+}
 }  // namespace
 
 const char* TraceLogPath() { return gTraceLogPath; }
@@ -28,22 +64,25 @@ int InitTraceLog() {
   char path[kPathSize] = "";
   CopyBoundedN(path, kPathSize, windowsDir, 3);  // the drive root, e.g. "C:\"
   AppendBounded(path, "\\Temp");
+  if (gSecondLogPath[0] != '\0') Os().DeleteFileA(gSecondLogPath);  // a fresh copy per run
   Os().CreateDirectoryA(path, nullptr);
+  if (!IsPlainFolder(path)) return FALSE;  // no trace for this run
   AppendBounded(path, "\\");
   AppendBounded(path, TraceLogFileName());
 
   CopyBounded(gTraceLogPath, path);
+  // Deleting a link removes the link, never its target.
   return Os().DeleteFileA(gTraceLogPath);
 }
 
-void WriteTraceLog(const char* format, ...) {
-  if (gTraceLogPath[0] == '\0') return;  // before InitTraceLog: nowhere to write
+void SetSecondTraceLog(const char* path) {
   std::lock_guard<std::mutex> lock(gWriteMutex);
-  UniqueFile file(Os().CreateFileA(gTraceLogPath, GENERIC_READ | GENERIC_WRITE,
-                                   FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                                   FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return;
-  Os().SetFilePointer(file.get(), 0, nullptr, FILE_END);
+  CopyBounded(gSecondLogPath, path != nullptr ? path : "");
+}
+
+void WriteTraceLog(const char* format, ...) {
+  std::lock_guard<std::mutex> lock(gWriteMutex);
+  if (gTraceLogPath[0] == '\0' && gSecondLogPath[0] == '\0') return;  // nowhere to write
 
   SYSTEMTIME now{};
   Os().GetLocalTime(&now);
@@ -53,8 +92,8 @@ void WriteTraceLog(const char* format, ...) {
   const std::size_t length = FormatTraceEntry(entry, now.wHour, now.wMinute, now.wSecond, format, args);
   va_end(args);
 
-  DWORD written = 0;
-  Os().WriteFile(file.get(), entry, static_cast<DWORD>(length), &written, nullptr);
+  AppendEntry(gTraceLogPath, entry, length);
+  AppendEntry(gSecondLogPath, entry, length);
 }
 
 }  // namespace vkp

@@ -10,13 +10,19 @@ namespace vkp {
 const char* TraceLogFileName();
 
 // Composes the log path, creates the Temp folder and deletes the previous
-// run's log. Returns the deletion's success flag.
+// run's log. Returns the deletion's success flag. A Temp folder that is a
+// link (junction, symbolic link) gets no trace for the run.
 int InitTraceLog();
 
 // Appends one entry: time stamp, the formatted text (cut at 1013
 // characters) and CR LF, written with a single WriteFile so that entries of
-// two threads never mix inside a line. Silent on every failure.
+// two threads never mix inside a line. Silent on every failure. A log file
+// that is a link, or has more than one name, ends tracing for the run.
 void WriteTraceLog(const char* format, ...) VKP_PRINTF_LIKE(1, 2);
+
+// A second file that gets every entry too (/log=PATH), from now on; the
+// next InitTraceLog deletes what it held. nullptr or "" for none.
+void SetSecondTraceLog(const char* path);
 
 // The composed path; empty until InitTraceLog has run.
 const char* TraceLogPath();

@@ -27,8 +27,9 @@ App::~App() {
 
 App* App::Current() { return gCurrentApp; }
 
-int App::Run(HINSTANCE instance) {
+int App::Run(HINSTANCE instance, const char* commandLine) {
   instance_ = instance;
+  commandLine_ = commandLine != nullptr ? commandLine : "";
   baseName_ = ModuleBaseName(instance);
 
   INITCOMMONCONTROLSEX controls{};

@@ -20,13 +20,15 @@ class App {
   virtual bool InitInstance() = 0;
 
   // Called by WinMain: start-up, then the loop if asked for. Returns the exit code.
-  int Run(HINSTANCE instance);
+  int Run(HINSTANCE instance, const char* commandLine = "");
 
   HINSTANCE Instance() const { return instance_ ? instance_ : GetModuleHandleA(nullptr); }
   // For programs and tests that do not start through Run.
   void SetBaseName(std::string name) { baseName_ = std::move(name); }
   // The program file's name without folder and extension ("VKPM200_Installer").
   const std::string& BaseName() const { return baseName_; }
+  // The command line without the program's name, as WinMain received it.
+  const std::string& CommandLine() const { return commandLine_; }
   // The window that refresh messages and message boxes go to.
   HWND MainWindow() const { return mainWindow_; }
   void SetMainWindow(HWND window) { mainWindow_ = window; }
@@ -39,6 +41,7 @@ class App {
  private:
   HINSTANCE instance_ = nullptr;
   std::string baseName_;
+  std::string commandLine_;
   HWND mainWindow_ = nullptr;
   unsigned exitCode_ = 0;
 };

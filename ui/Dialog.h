@@ -40,6 +40,8 @@ class Dialog {
   bool UpdateData(bool saveAndValidate);
   // This dialog becomes the application's main window when it is created.
   void BecomeMainWindowOnCreate() { becomeMainWindow_ = true; }
+  // The dialog runs but never shows (a quiet run: no window at all).
+  void KeepHidden() { keepHidden_ = true; }
 
   // True when the message is handled and must not be dispatched.
   virtual bool PreTranslateMessage(MSG& msg);
@@ -69,6 +71,7 @@ class Dialog {
   volatile bool ended_ = false;
   INT_PTR result_ = -1;
   bool becomeMainWindow_ = false;
+  bool keepHidden_ = false;
   std::map<int, OwnerDrawn*> ownerDrawn_;
 };
 

@@ -1,5 +1,6 @@
 // Message boxes captioned with the program's base file name, owned by the
-// given window or else the application's main window.
+// given window or else the application's main window. In unattended runs
+// (/quiet, /passive) a box is traced instead and takes its default answer.
 #pragma once
 
 #include "platform/WinHeaders.h"

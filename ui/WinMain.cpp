@@ -2,9 +2,9 @@
 #include "platform/SystemLibrary.h"
 #include "ui/App.h"
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
   // Before anything can load a DLL from the program's (user-writable) folder.
   vkp::RestrictDllSearchToSystem();
   vkp::ui::App* app = vkp::ui::App::Current();
-  return app != nullptr ? app->Run(instance) : 1;
+  return app != nullptr ? app->Run(instance, commandLine) : 1;
 }

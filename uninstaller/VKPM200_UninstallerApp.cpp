@@ -4,6 +4,7 @@
 #include "platform/Os.h"
 #include "support/ExitCodes.h"
 #include "ui/App.h"
+#include "ui/Deployment.h"
 #include "ui/InstanceActivation.h"
 #include "uninstaller/VKPM200_UninstallerDlg.h"
 
@@ -26,7 +27,13 @@ class UninstallerApp : public ui::App {
       SetExitCode(kExitAlreadyRunning);
       return false;
     }
+    CommandLineOptions switches;
+    if (!ui::TakeDeploymentSwitches(CommandLine().c_str(), ProgramKind::Uninstaller, switches)) {
+      SetExitCode(kExitInvalidParameter);
+      return false;
+    }
     UninstallerDlg dialog;
+    if (switches.quiet) dialog.KeepHidden();
     dialog.BecomeMainWindowOnCreate();
     dialog.DoModal();
     // After a removal closed the dialog, the worker ends the process about

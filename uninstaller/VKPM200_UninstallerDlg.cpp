@@ -13,6 +13,7 @@
 #include "support/TraceLog.h"
 #include "ui/App.h"
 #include "ui/BusyState.h"
+#include "ui/Deployment.h"
 #include "ui/ErrorBox.h"
 #include "ui/MinimisedIcon.h"
 #include "ui/MessageBox.h"
@@ -82,6 +83,8 @@ void UninstallerDlg::InitPrinterList() {
     if (checkList.GetCount() == 0) return;
     for (int row = 0; row < checkList.GetCount(); ++row) checkList.SetCheck(row, 1);
     EnableWindow(Item(IDC_UNINSTALL), TRUE);
+    // Unattended: everything stays checked and Uninstall is pressed.
+    if (ui::CurrentDeployment().Unattended()) StartUninstall();
     return;
   }
   strWork = ui::LoadResourceString(IDS_MODEL_DISPLAY_NAME);

@@ -3,6 +3,7 @@
 #include "installer/engine/PortCodes.h"
 #include "support/ExitCodes.h"
 #include "support/SystemHelpers.h"
+#include "ui/Deployment.h"
 #include "ui/MessageBox.h"
 
 namespace vkp {
@@ -12,10 +13,7 @@ unsigned AskClosingQuestion(int portCode, void (*beforeRestart)()) {
     ui::ShowMessageBox("Please turn-off the printer and then turn-on again.", MB_OK | MB_ICONINFORMATION);
     return kExitSuccess;
   }
-  const char* question =
-      "Restarting your computer can take effect.\nPlease restart your computer."
-      "\n\n[Yes] I want to restart my computer now.\n[No] I want to restart my computer later.";
-  if (ui::ShowMessageBox(question, MB_YESNO | MB_ICONQUESTION) != IDYES) return kExitRestartNeeded;
+  if (!ui::AskRestart()) return kExitRestartNeeded;
   if (beforeRestart != nullptr) beforeRestart();
   return RestartWindows() != 0 ? kExitRestartStarted : kExitRestartNeeded;
 }

@@ -141,10 +141,11 @@ void InstallEngine::CopyFilesOfUtilities() {
     }
     char target[kPathSize];
     JoinPath(target, copy.directory, copy.source);
-    const BOOL copied = Os().CopyFileA(copy.source, target, FALSE);
+    const std::string source = strSourceDir + copy.source;
+    const BOOL copied = Os().CopyFileA(source.c_str(), target, FALSE);
     const DWORD error = copied ? ERROR_SUCCESS : Os().GetLastError();
-    WriteTraceLog("FILE SRC : %s", copy.source);
-    if (!copied) CopyFileErrorHandler(copy.source, target, error);
+    WriteTraceLog("FILE SRC : %s", source.c_str());
+    if (!copied) CopyFileErrorHandler(source.c_str(), target, error);
   }
 
   WriteTraceLog("CopyFilesOfUtilities END");

@@ -25,12 +25,7 @@ void InstallEngine::CopyINFFile() {
 
   // SetupCopyOEMInf wants a full path; a relative one is refused on some systems.
   char source[kTextSize];
-  const DWORD length = Os().GetCurrentDirectoryA(sizeof source, source);
-  if (length == 0 || length >= sizeof source) {
-    WriteTraceLog("GetCurrentDirectory failed. (%d)", static_cast<int>(Os().GetLastError()));
-    CopyBounded(source, ".");
-  }
-  AppendBounded(source, "\\");
+  CopyBounded(source, strSourceDir.empty() ? ".\\" : strSourceDir.c_str());
   AppendBounded(source, ui::LoadResourceString(IDS_INF_NAME).c_str());
   WriteTraceLog("Inf File Name : %s", source);
 

@@ -3,6 +3,7 @@
 
 #include "installer/InstallEngine.h"
 #include "installer/engine/ClosingQuestion.h"
+#include "support/SystemPrograms.h"
 #include "support/DriverPresence.h"
 #include "support/ExitCodes.h"
 #include "installer/engine/PortCodes.h"
@@ -51,8 +52,11 @@ unsigned InstallEngine::AddToWin2KWithWHQL(int portCode) {
   }
   ReportStep("Installing printer...\r\n");
 
-  const std::string command = PrintUiCommandLine(portCode, strModelName, ".\\" + strINFName,
-                                                 PrintUiPortText(portCode, strIPAddress), driverPresent);
+  // The INF by its full path: printui runs in the system directory.
+  std::string inf = (strSourceDir.empty() ? ".\\" : strSourceDir) + strINFName;
+  if (inf.find(' ') != std::string::npos) inf = "\"" + inf + "\"";
+  const std::string command =
+      PrintUiCommandLine(portCode, strModelName, inf, PrintUiPortText(portCode, strIPAddress), driverPresent);
   ReportStep("Creates a new process \r\n");
 
   unsigned exitCode = kExitSuccess;
@@ -63,9 +67,15 @@ unsigned InstallEngine::AddToWin2KWithWHQL(int portCode) {
     startup.wShowWindow = SW_HIDE;
     PROCESS_INFORMATION process{};
     std::string mutableCommand = command;  // CreateProcessA may write into it
-    const BOOL started = Os().CreateProcessA(nullptr, mutableCommand.data(), nullptr, nullptr, FALSE,
-                                             NORMAL_PRIORITY_CLASS, nullptr, nullptr, &startup, &process);
-    const DWORD startError = Os().GetLastError();
+    // The system's cmd, in the system directory: cmd looks for RUNDLL32 in its
+    // current directory first, which must not be the installer's folder.
+    char systemDir[MAX_PATH];
+    char cmdPath[MAX_PATH];
+    const bool haveSystemCmd = SystemDirectory(systemDir) && SystemProgramPath("cmd.exe", cmdPath);
+    const BOOL started = haveSystemCmd && Os().CreateProcessA(cmdPath, mutableCommand.data(), nullptr, nullptr, FALSE,
+                                                              NORMAL_PRIORITY_CLASS, nullptr, systemDir, &startup,
+                                                              &process);
+    const DWORD startError = haveSystemCmd ? Os().GetLastError() : static_cast<DWORD>(ERROR_PATH_NOT_FOUND);
     WriteTraceLog("\r\nCOMMAND LINE : %s", command.c_str());
     if (!started) {
       // Nothing ran: nothing may be registered or reported as installed.
@@ -114,7 +124,7 @@ unsigned InstallEngine::AddToWin2KWithWHQL(int portCode) {
   WriteTraceLog("\r\n");
   WriteTraceLog("AddToWin2KWithWHQL END");
   ReportFinal("Completed.");
-  Os().WinExec("net start spooler", SW_HIDE);
+  StartSpooler();
   Os().Sleep(2000);
   return exitCode;
 }

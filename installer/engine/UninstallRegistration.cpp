@@ -1,3 +1,4 @@
+#include <cstdint>
 #include <cstring>
 #include <string>
 
@@ -20,6 +21,28 @@ void SetText(HKEY key, const char* name, const char* text) {
   const LONG result = Os().RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
                                           static_cast<DWORD>(std::strlen(text) + 1));
   if (result != ERROR_SUCCESS) WriteTraceLog("RegSetValueEx failed : %s, (%d) ", name, static_cast<int>(result));
+}
+
+void SetNumber(HKEY key, const char* name, DWORD number) {
+  const LONG result =
+      Os().RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof number);
+  if (result != ERROR_SUCCESS) WriteTraceLog("RegSetValueEx failed : %s, (%d) ", name, static_cast<int>(result));
+}
+
+std::uint64_t SizeOf(const WIN32_FIND_DATAA& found) {
+  return (static_cast<std::uint64_t>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
+}
+
+// Bytes of the files matching `pattern`, folders left out; nothing found counts 0.
+std::uint64_t BytesOfFiles(const std::string& pattern) {
+  WIN32_FIND_DATAA found;
+  UniqueFind search(Os().FindFirstFileA(pattern.c_str(), &found));
+  if (!search) return 0;
+  std::uint64_t bytes = 0;
+  do {
+    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) bytes += SizeOf(found);
+  } while (Os().FindNextFileA(search.get(), &found));
+  return bytes;
 }
 
 }  // namespace
@@ -73,16 +96,20 @@ void InstallEngine::RegisterUninstallInfo() {
   AppendBounded(displayName, ui::LoadResourceString(IDS_VERSION_BUILD).c_str());
   SetText(key.get(), "DisplayName", displayName);
 
+  // The installation folder and the uninstaller in it; empty when the
+  // Windows directory is unknown.
+  char installLocation[kTextSize] = "";
+  char uninstallString[kTextSize] = "";
   char windowsDir[kTextSize];
   const UINT length = Os().GetWindowsDirectoryA(windowsDir, sizeof windowsDir);
   if (length == 0 || length >= sizeof windowsDir) {
     WriteTraceLog("GetWindowsDirectory failed. (%d)", static_cast<int>(Os().GetLastError()));
     WriteTraceLog("No Windows directory: UninstallString not written");
   } else {
-    char uninstallString[kTextSize];
-    CopyBounded(uninstallString, windowsDir);
-    AppendBounded(uninstallString, "\\");
-    AppendBounded(uninstallString, ui::LoadResourceString(IDS_MODEL_NAME).c_str());
+    CopyBounded(installLocation, windowsDir);
+    AppendBounded(installLocation, "\\");
+    AppendBounded(installLocation, ui::LoadResourceString(IDS_MODEL_NAME).c_str());
+    CopyBounded(uninstallString, installLocation);
     AppendBounded(uninstallString, "\\");
     AppendBounded(uninstallString, ui::LoadResourceString(IDS_UNINSTALLER_EXE).c_str());
     SetText(key.get(), "UninstallString", uninstallString);
@@ -92,6 +119,43 @@ void InstallEngine::RegisterUninstallInfo() {
     char infFile[kTextSize];
     CopyBounded(infFile, strINFName.c_str());
     SetText(key.get(), "InfFile", infFile);
+  }
+
+  // What Programs and Features shows beside the name.
+  char version[kTextSize];
+  CopyBounded(version, ui::LoadResourceString(IDS_VERSION_MAJOR).c_str());
+  AppendBounded(version, ".");
+  AppendBounded(version, ui::LoadResourceString(IDS_VERSION_MINOR).c_str());
+  AppendBounded(version, ".");
+  AppendBounded(version, ui::LoadResourceString(IDS_VERSION_BUILD).c_str());
+  SetText(key.get(), "DisplayVersion", version);
+
+  char publisher[kTextSize];
+  CopyBounded(publisher, ui::LoadResourceString(IDS_MAKER).c_str());
+  SetText(key.get(), "Publisher", publisher);
+
+  if (uninstallString[0] != '\0') {
+    SetText(key.get(), "DisplayIcon", uninstallString);
+    SetText(key.get(), "InstallLocation", installLocation);
+  }
+
+  // The size of what the installer copies from its folder: the driver files
+  // and the uninstaller, in KB rounded up.
+  std::uint64_t bytes = BytesOfFiles(strSourceDir + ui::LoadResourceString(IDS_UNINSTALLER_EXE));
+  if (!strDriverDir.empty()) bytes += BytesOfFiles(strDriverDir + "*");
+  const std::uint64_t kilobytes = (bytes + 1023) / 1024;
+  SetNumber(key.get(), "EstimatedSize", kilobytes > MAXDWORD ? MAXDWORD : static_cast<DWORD>(kilobytes));
+
+  // The entry removes the driver and nothing else: no change or repair buttons.
+  SetNumber(key.get(), "NoModify", 1);
+  SetNumber(key.get(), "NoRepair", 1);
+
+  if (uninstallString[0] != '\0') {
+    // Quoted: the Windows directory may hold spaces.
+    std::string quiet = "\"";
+    quiet += uninstallString;
+    quiet += "\" /quiet";
+    SetText(key.get(), "QuietUninstallString", quiet.c_str());
   }
 
   key.reset();

@@ -43,8 +43,8 @@ InstallerSession::InstallerSession(const std::string& arch, const std::string& w
   ok_ = true;
 }
 
-bool InstallerSession::Start(const std::string& tag) {
-  run_ = std::make_unique<InstallerRun>(*prefix_, tag);
+bool InstallerSession::Start(const std::string& tag, const std::string& workDirWin) {
+  run_ = std::make_unique<InstallerRun>(*prefix_, tag, workDirWin);
   return run_->Start();
 }
 

@@ -27,7 +27,7 @@ class InstallerSession {
   Robot& Ui() { return *robot_; }
 
   // Starts the installer (again) from its folder.
-  bool Start(const std::string& tag = "install");
+  bool Start(const std::string& tag = "install", const std::string& workDirWin = kInstallerDirWin);
   // Chooses the port in the port dialog and presses Next. portId is the radio
   // button; for wireless LAN also the address and the TCP port.
   bool ChoosePort(unsigned portId, const std::string& ip = {}, const std::string& tcpPort = {});

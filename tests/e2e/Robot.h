@@ -87,8 +87,8 @@ constexpr const char* kInstallerDirWin = "C:\\VKPM200";
 // A start of the staged installer from its own folder.
 class InstallerRun : public ProgramRun {
  public:
-  InstallerRun(WinePrefix& prefix, std::string tag)
-      : ProgramRun(prefix, kInstallerWin, kInstallerDirWin, std::move(tag)) {}
+  InstallerRun(WinePrefix& prefix, std::string tag, std::string workDirWin = kInstallerDirWin)
+      : ProgramRun(prefix, kInstallerWin, std::move(workDirWin), std::move(tag)) {}
 };
 
 }  // namespace vkp::e2e

@@ -105,22 +105,30 @@ struct ResidueCase {
   std::string config;  // configuration file in the installer's folder
   bool tools64 = false;  // see PrefixOptions
   int slowMs = 0;      // added to every wait: a program start under CPU emulation
+  std::string startDir = kInstallerDirWin;  // the installer's current directory at start
+  // Programs named like the system's own (net, cmd, RUNDLL32) planted in the
+  // installer's folder; none of them may run.
+  std::vector<std::string> planted;
   std::function<void(InstallerSession&)> checkInstalled;
 };
 
 void CheckResidue(const ResidueCase& c) {
   InstallerSession s(c.arch, c.winver, c.config, c.tools64);
   ASSERT_TRUE(s.Ok());
+  for (const std::string& name : c.planted)
+    ASSERT_TRUE(s.Prefix().CopyIn(Config::Get().Robot64Exe(), std::string(kInstallerDirWin) + "\\" + name));
   const Snapshot before = Take(s);
   const long long installStart = NowMs();
   if (c.port != 0) {
     ASSERT_TRUE(s.Install(c.port, c.port == kRadioWlan ? "192.168.0.20" : "")) << s.Trace();
   } else {
-    ASSERT_TRUE(s.Start());
+    ASSERT_TRUE(s.Start("install", c.startDir));
     s.AnswerUntilExit({}, 180000 + c.slowMs);
     ASSERT_EQ(s.ExitCode(), std::optional<unsigned long>(3010)) << s.Trace();
   }
   const long long installMs = NowMs() - installStart;
+  for (const std::string& name : c.planted)
+    EXPECT_FALSE(s.Prefix().ReadFile("C:\\vkp-e2e\\ran-" + name + ".txt").has_value()) << name << " ran";
   if (c.checkInstalled) c.checkInstalled(s);
   const long long uninstallStart = NowMs();
   ProgramRun& run = s.StartUninstaller();
@@ -192,8 +200,10 @@ TEST(Residue, Win2000Lan) { CheckResidue("win32", "win2k", kRadioWlan); }
 
 // The smoke test that also runs where 32-bit code is only emulated (about a
 // minute per 32-bit process start; the suites above are skipped there): a
-// silent installation from the configuration file, driven by the 64-bit
-// robot, every object checked, then the uninstaller the entry names.
+// silent installation from the configuration file, started from another
+// folder with look-alikes of net, cmd and RUNDLL32 planted next to the
+// installer, driven by the 64-bit robot, every object checked, then the
+// uninstaller the entry names.
 TEST(Smoke, SilentWin10x64Com2ThenTheEntrysUninstaller) {
   const std::string print = "HKLM\\System\\CurrentControlSet\\Control\\Print\\";
   ResidueCase c;
@@ -202,6 +212,8 @@ TEST(Smoke, SilentWin10x64Com2ThenTheEntrysUninstaller) {
   c.config = "[VKPM200]\r\nPORTDLG=FALSE\r\nPORT=COM2\r\n";
   c.tools64 = true;
   c.slowMs = 1200000;
+  c.startDir = "C:\\windows";  // as a deployment tool may start it
+  c.planted = {"net.exe", "cmd.exe", "RUNDLL32.exe"};
   c.checkInstalled = [&](InstallerSession& s) {
     EXPECT_EQ(s.RegValue(std::string(kPrintersKey) + "\\" + kModel, "Port"), "COM2:");
     EXPECT_TRUE(s.RegKeyExists(print + "Environments\\Windows x64\\Drivers\\Version-3\\" + kModel));

@@ -20,6 +20,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "robot_hook.h"
 
@@ -624,7 +625,30 @@ const Command kCommands[] = {
 
 }  // namespace
 
+// Copied under another name (net.exe, cmd.exe, RUNDLL32.exe next to the
+// installer), the robot only records that it was started: such a copy must
+// never run. The record is C:\vkp-e2e\ran-NAME.txt.
+bool RecordPlantedStart() {
+  char path[MAX_PATH];
+  const DWORD len = GetModuleFileNameA(nullptr, path, sizeof path);
+  if (len == 0 || len >= sizeof path) return false;
+  const char* slash = std::strrchr(path, '\\');
+  const std::string name = slash != nullptr ? slash + 1 : path;
+  if (lstrcmpiA(name.c_str(), "vkp_robot.exe") == 0) return false;
+  CreateDirectoryA("C:\\vkp-e2e", nullptr);
+  const std::string record = "C:\\vkp-e2e\\ran-" + name + ".txt";
+  HANDLE file = CreateFileA(record.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  if (file != INVALID_HANDLE_VALUE) {
+    const char* line = GetCommandLineA();
+    DWORD written = 0;
+    WriteFile(file, line, static_cast<DWORD>(std::strlen(line)), &written, nullptr);
+    CloseHandle(file);
+  }
+  return true;
+}
+
 int main(int argc, char** argv) {
+  if (RecordPlantedStart()) return 0;
   if (argc >= 2) {
     for (const Command& c : kCommands) {
       if (std::strcmp(argv[1], c.name) == 0) {

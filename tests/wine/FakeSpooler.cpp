@@ -162,12 +162,18 @@ FakeSpooler::FakeSpooler(FakeOs& os) {
     return FakeHandle(2);
   });
   os.Replace<&PlatformApi::CreateProcessA>(
-      [this](LPCSTR, LPSTR line, LPSECURITY_ATTRIBUTES, LPSECURITY_ATTRIBUTES, BOOL, DWORD, LPVOID, LPCSTR,
-             LPSTARTUPINFOA startup, LPPROCESS_INFORMATION process) -> BOOL {
-        commandLines.emplace_back(line);
-        startups.push_back(*startup);
+      [this](LPCSTR program, LPSTR line, LPSECURITY_ATTRIBUTES, LPSECURITY_ATTRIBUTES, BOOL, DWORD, LPVOID,
+             LPCSTR directory, LPSTARTUPINFOA startup, LPPROCESS_INFORMATION process) -> BOOL {
         process->hProcess = FakeHandle(3);
         process->hThread = FakeHandle(4);
+        if (Text(line).rfind("net ", 0) == 0) {
+          spoolerCommands.emplace_back(line);
+          return TRUE;
+        }
+        commandLines.emplace_back(line);
+        programs.push_back(Text(program));
+        startDirectories.push_back(Text(directory));
+        startups.push_back(*startup);
         if (!printUiInstallsIn.empty()) {
           InstallModel(printUiInstallsIn);
           // "/r "PORT"" names the printer's port; the /ia form (USB) adds no printer.

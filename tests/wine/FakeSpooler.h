@@ -41,7 +41,10 @@ class FakeSpooler {
   DWORD waitResult = WAIT_OBJECT_0;
 
   std::vector<std::string> openedNames;  // every name OpenPrinterA was asked for
-  std::vector<std::string> commandLines;
+  std::vector<std::string> commandLines;      // printui starts
+  std::vector<std::string> programs;          // their application names
+  std::vector<std::string> startDirectories;  // and current directories
+  std::vector<std::string> spoolerCommands;   // "net start spooler", ...
   std::vector<STARTUPINFOA> startups;
   std::vector<MONITOR_INFO_2A> monitors;  // pointers valid only during the call
   std::vector<std::string> monitorNames, monitorEnvironments, monitorDlls;

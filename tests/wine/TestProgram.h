@@ -17,6 +17,13 @@ std::string ReadTraceLog();
 // Reads a whole file ("" when missing).
 std::string ReadFileText(const std::string& path);
 
+// `name` in the current directory: where the engine takes the installer's files.
+std::string InStartFolder(const std::string& name);
+
+// True when `path` names a program in the system directory by its full path
+// (a program started by a bare name could come from the start folder).
+bool IsSystemProgram(const char* path);
+
 // An application object for tests: no start-up of its own, base name as given.
 class TestApp : public ui::App {
  public:

@@ -60,7 +60,7 @@ class InstallThreadTest : public ::testing::Test {
     os.Replace<&PlatformApi::CreateProcessA>(
         [&commandLine](LPCSTR, LPSTR line, LPSECURITY_ATTRIBUTES, LPSECURITY_ATTRIBUTES, BOOL, DWORD, LPVOID, LPCSTR,
                        LPSTARTUPINFOA, LPPROCESS_INFORMATION) -> BOOL {
-          commandLine = line;
+          if (std::string(line).rfind("cmd ", 0) == 0) commandLine = line;  // not the spooler starts
           SetLastError(ERROR_FILE_NOT_FOUND);
           return FALSE;
         });
@@ -154,11 +154,12 @@ TEST_F(InstallThreadTest, CancellingThePortDialogEndsTheInstallation) {
 }
 
 TEST_F(InstallThreadTest, TheChosenPortReachesThePrintUiCommand) {
-  const std::pair<int, const char*> choices[] = {
-      {IDC_RADIO_COM1, "/if /b \"NORVEKA VKP-M200\" /f .\\VKPM200.inf /r \"COM1:\" /m \"NORVEKA VKP-M200\""},
+  const std::string inf = test::InStartFolder("VKPM200.inf");
+  const std::pair<int, std::string> choices[] = {
+      {IDC_RADIO_COM1, "/if /b \"NORVEKA VKP-M200\" /f " + inf + " /r \"COM1:\" /m \"NORVEKA VKP-M200\""},
       {IDC_RADIO_COM3, "/r \"COM3:\""},
       {IDC_RADIO_COM4, "/r \"COM4:\""},
-      {IDC_RADIO_USB, "/ia /m \"NORVEKA VKP-M200\" /f .\\VKPM200.inf"}};
+      {IDC_RADIO_USB, "/ia /m \"NORVEKA VKP-M200\" /f " + inf}};
   for (const auto& choice : choices) {
     InitTraceLog();
     FakeOs os;

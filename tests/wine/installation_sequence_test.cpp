@@ -90,8 +90,7 @@ TEST_F(InstallationTest, DirectNewInstallationOnXpOverCom1) {
   const int inf = IndexOf(calls, "SetupCopyOEMInfA");
   ASSERT_TRUE(monitor >= 0 && processor > monitor && driver > processor && printer > driver && inf > printer)
       << monitor << " " << processor << " " << driver << " " << printer << " " << inf;
-  EXPECT_EQ(IndexOf(calls, "WinExec"), -1) << "the direct path does not start the spooler at its end";
-  EXPECT_EQ(IndexOf(calls, "CreateProcessA"), -1);
+  EXPECT_EQ(IndexOf(calls, "CreateProcessA"), -1) << "neither printui nor a spooler start on the direct path";
 
   const auto boxes = os.MessageBoxes();
   ASSERT_EQ(boxes.size(), 1u);
@@ -170,9 +169,12 @@ TEST_F(InstallationTest, PrintUiNewInstallationOverCom2) {
   os.QueueMessageBoxAnswer(IDNO);
   EXPECT_EQ(Run([&] { return h.engine.AddToWin2KWithWHQL(kCom2); }), std::optional<UINT>(3010));
   ASSERT_EQ(spooler.commandLines.size(), 1u);
-  EXPECT_EQ(spooler.commandLines[0],
-            "cmd /c RUNDLL32 printui.dll,PrintUIEntry /if /b \"NORVEKA VKP-M200\" /f .\\VKPM200.inf /r \"COM2:\" /m "
-            "\"NORVEKA VKP-M200\"");
+  EXPECT_EQ(spooler.commandLines[0], "cmd /c RUNDLL32 printui.dll,PrintUIEntry /if /b \"NORVEKA VKP-M200\" /f " +
+                                         test::InStartFolder("VKPM200.inf") + " /r \"COM2:\" /m \"NORVEKA VKP-M200\"");
+  EXPECT_TRUE(test::IsSystemProgram(spooler.programs[0].c_str())) << "the system's cmd, not one found by search";
+  char systemDir[MAX_PATH] = "";
+  GetSystemDirectoryA(systemDir, MAX_PATH);
+  EXPECT_EQ(spooler.startDirectories[0], systemDir) << "RUNDLL32 is looked for in cmd's current directory";
   EXPECT_EQ(spooler.startups[0].dwFlags, static_cast<DWORD>(STARTF_USESHOWWINDOW | STARTF_FORCEONFEEDBACK));
   EXPECT_EQ(spooler.startups[0].wShowWindow, SW_HIDE);
   EXPECT_EQ(h.Texts(), (std::vector<std::string>{"Checking existing drivers...\r\n",
@@ -188,9 +190,7 @@ TEST_F(InstallationTest, PrintUiNewInstallationOverCom2) {
   const int wait = IndexOf(calls, "WaitForSingleObject");
   EXPECT_EQ(os.CallsOf("WaitForSingleObject").at(0).args.at(1), "120000");
   EXPECT_GT(IndexOf(calls, "RegCreateKeyExA", wait), wait) << "the uninstall entry after printui";
-  const auto spoolerStart = os.CallsOf("WinExec");
-  ASSERT_EQ(spoolerStart.size(), 1u);
-  EXPECT_EQ(spoolerStart[0].args.at(0), "net start spooler");
+  EXPECT_EQ(spooler.spoolerCommands, std::vector<std::string>{"net start spooler"});
   EXPECT_EQ(os.MessageBoxes().size(), 1u) << "the restart question";
   EXPECT_NE(test::ReadTraceLog().find(": \r\nCOMMAND LINE : cmd /c RUNDLL32"), std::string::npos);
 }
@@ -202,12 +202,12 @@ TEST_F(InstallationTest, PrintUiCommandLinesPerPort) {
     const char* command;
   };
   const Row rows[] = {
-      {kUsb, false, "cmd /c RUNDLL32 printui.dll,PrintUIEntry /ia /m \"NORVEKA VKP-M200\" /f .\\VKPM200.inf"},
+      {kUsb, false, "cmd /c RUNDLL32 printui.dll,PrintUIEntry /ia /m \"NORVEKA VKP-M200\" /f INF"},
       {kLan, false,
-       "cmd /c RUNDLL32 printui.dll,PrintUIEntry /if /b \"NORVEKA VKP-M200\" /f .\\VKPM200.inf /r "
+       "cmd /c RUNDLL32 printui.dll,PrintUIEntry /if /b \"NORVEKA VKP-M200\" /f INF /r "
        "\"IP_192.168.0.20\" /m \"NORVEKA VKP-M200\""},
       {kCom3, true,
-       "cmd /c RUNDLL32 printui.dll,PrintUIEntry /if /b \"NORVEKA VKP-M200\" /f .\\VKPM200.inf /r \"COM3:\" /m "
+       "cmd /c RUNDLL32 printui.dll,PrintUIEntry /if /b \"NORVEKA VKP-M200\" /f INF /r \"COM3:\" /m "
        "\"NORVEKA VKP-M200\" /u"},
   };
   for (const Row& row : rows) {
@@ -220,7 +220,9 @@ TEST_F(InstallationTest, PrintUiCommandLinesPerPort) {
     h.engine.strIPAddress = "192.168.0.20";
     EXPECT_EQ(Run([&] { return h.engine.AddToWin2KWithWHQL(row.port); }), std::optional<UINT>(row.port == kUsb || row.present ? 0 : 3010));
     ASSERT_EQ(spooler.commandLines.size(), 1u);
-    EXPECT_EQ(spooler.commandLines[0], row.command);
+    std::string expected = row.command;
+    expected.replace(expected.find("/f INF") + 3, 3, test::InStartFolder("VKPM200.inf"));
+    EXPECT_EQ(spooler.commandLines[0], expected);
     if (row.present) {
       EXPECT_EQ(os.CountOf("RegCreateKeyExA"), 0) << "no uninstall entry when the driver was there";
       EXPECT_TRUE(os.MessageBoxes().empty()) << "no restart question";
@@ -238,7 +240,7 @@ TEST_F(InstallationTest, PrintUiWithTheDriverPresentOverUsbStartsNothing) {
   ASSERT_GE(texts.size(), 2u);
   EXPECT_EQ(texts.back(), "Completed.");
   EXPECT_EQ(texts[texts.size() - 2], "Creates a new process \r\n");
-  EXPECT_EQ(os.CallsOf("WinExec").size(), 1u) << "the spooler is still started";
+  EXPECT_EQ(spooler.spoolerCommands.size(), 1u) << "the spooler is still started";
 }
 
 TEST_F(InstallationTest, PrintUiTimeOutEndsWithMinusOne) {
@@ -282,7 +284,7 @@ TEST_F(InstallationTest, PrintUiLeavingNoDriverIsAFailedInstallation) {
   EXPECT_EQ(os.CountOf("RegCreateKeyExA"), 0);
   EXPECT_EQ(os.CountOf("SetupCopyOEMInfA"), 0);
   EXPECT_EQ(h.Texts().back(), "Completed.");
-  EXPECT_EQ(os.CallsOf("WinExec").size(), 1u) << "closing steps ran";
+  EXPECT_EQ(spooler.spoolerCommands.size(), 1u) << "closing steps ran";
 }
 
 TEST_F(InstallationTest, PrintUiLeavingNoPrinterIsAFailedInstallation) {
@@ -377,7 +379,7 @@ TEST_F(InstallationTest, TheMonitorDllGoesToTheWindowsDirectoryOn64Bit) {
     } else {
       GetSystemDirectoryA(folder, MAX_PATH);
     }
-    EXPECT_EQ(spooler.copies[0].first, is64 ? "Driver64\\VKMON200.dll" : "Driver32\\VKMON200.dll");
+    EXPECT_EQ(spooler.copies[0].first, test::InStartFolder(is64 ? "Driver64\\VKMON200.dll" : "Driver32\\VKMON200.dll"));
     EXPECT_EQ(spooler.copies[0].second, std::string(folder) + "\\VKMON200.dll");
     EXPECT_EQ(spooler.monitorEnvironments, (std::vector<std::string>{is64 ? "Windows x64" : "Windows NT x86"}));
     EXPECT_EQ(spooler.monitorDlls, (std::vector<std::string>{"VKMON200.dll"}));

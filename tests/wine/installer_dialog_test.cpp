@@ -144,17 +144,19 @@ TEST_F(InstallerDialogTest, InitialisationPreparesEverythingThenStartsTheWorker)
   std::vector<std::string> order;
   for (const auto& name : os.CallNames()) {
     if (name == "GetWindowsDirectoryA" || name == "CreateDirectoryA" || name == "DeleteFileA" ||
-        name == "GetProcAddress" || name == "GetVersionExA" || name == "WinExec" || name == "Sleep")
+        name == "GetProcAddress" || name == "GetVersionExA" || name == "CreateProcessA" || name == "Sleep")
       order.push_back(name);
   }
   EXPECT_EQ(order, (std::vector<std::string>{"GetWindowsDirectoryA", "CreateDirectoryA", "DeleteFileA",
-                                             "GetProcAddress", "GetVersionExA", "WinExec", "Sleep", "Sleep"}));
-  EXPECT_EQ(os.CallsOf("WinExec").at(0).args, (std::vector<std::string>{"net start spooler", "0"}));
+                                             "GetProcAddress", "GetVersionExA", "CreateProcessA", "Sleep", "Sleep"}));
+  const auto spoolerStart = os.CallsOf("CreateProcessA").at(0).args;
+  EXPECT_EQ(spoolerStart.at(1), "net start spooler");
+  EXPECT_TRUE(test::IsSystemProgram(spoolerStart.at(0).c_str())) << spoolerStart.at(0);
   EXPECT_EQ(os.Sleeps(), (std::vector<DWORD>{2000, 500}));
 
   const bool is64 = dialog.bIs64Bit != 0;
   EXPECT_EQ(dialog.engine.strEnvironment, is64 ? "Windows x64" : "Windows NT x86");
-  EXPECT_EQ(dialog.engine.strDriverDir, is64 ? "Driver64\\" : "Driver32\\");
+  EXPECT_EQ(dialog.engine.strDriverDir, test::InStartFolder(is64 ? "Driver64\\" : "Driver32\\"));
   EXPECT_EQ(dialog.engine.nOSVersion, dialog.nOSVersion);
   EXPECT_EQ(dialog.engine.strModelName, "NORVEKA VKP-M200");
   EXPECT_EQ(dialog.engine.strINFName, "VKPM200.inf");
@@ -165,7 +167,8 @@ TEST_F(InstallerDialogTest, InitialisationPreparesEverythingThenStartsTheWorker)
   const std::vector<std::string> expected = {
       is64 ? ": The process is running under WOW64.\r\n" : ": The process is not running under WOW64.\r\n",
       ": \r\n\r\n", ": CheckOS BEGIN\r\n", ": CheckOS END\r\n", ": \r\n\r\n", ": SetSystemInfo BEGIN\r\n",
-      is64 ? ": ENV : Windows x64, DRV DIR : Driver64\\ \r\n" : ": ENV : Windows NT x86, DRV DIR : Driver32\\ \r\n",
+      is64 ? ": ENV : Windows x64, DRV DIR : " + test::InStartFolder("Driver64\\ \r\n")
+           : ": ENV : Windows NT x86, DRV DIR : " + test::InStartFolder("Driver32\\ \r\n"),
       ": SetSystemInfo END\r\n", ": \r\n\r\n", ": SetControlPointers BEGIN\r\n", ": SetControlPointers END\r\n"};
   std::size_t pos = 0;
   for (const auto& line : expected) {

@@ -63,9 +63,13 @@ class Timeline {
     os.Replace<&PlatformApi::Sleep>([this, &text, &bar](DWORD ms) {
       events_.push_back("sleep " + std::to_string(ms) + " [" + text.Get() + "] " + std::to_string(bar.GetPos()));
     });
-    os.Replace<&PlatformApi::WinExec>([this](LPCSTR command, UINT show) -> UINT {
-      events_.push_back(std::string("exec ") + command + (show == SW_HIDE ? "" : " (shown)"));
-      return 33;
+    os.Replace<&PlatformApi::CreateProcessA>([this](LPCSTR program, LPSTR command, LPSECURITY_ATTRIBUTES,
+                                                    LPSECURITY_ATTRIBUTES, BOOL, DWORD, LPVOID, LPCSTR,
+                                                    LPSTARTUPINFOA startup, LPPROCESS_INFORMATION) -> BOOL {
+      const bool hidden = (startup->dwFlags & STARTF_USESHOWWINDOW) != 0 && startup->wShowWindow == SW_HIDE;
+      events_.push_back(std::string("exec ") + command + (hidden ? "" : " (shown)") +
+                        (IsSystemProgram(program) ? "" : " (searched)"));
+      return TRUE;  // no handles to close
     });
     os.Replace<&PlatformApi::MessageBoxA>([this](HWND, LPCSTR body, LPCSTR caption, UINT flags) {
       events_.push_back("box " + std::to_string(flags) + " " + caption);

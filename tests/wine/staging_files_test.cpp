@@ -156,11 +156,11 @@ TEST_F(StagingTest, Xp32BitStagesTenFilesAndCopiesThePluginsIntoTheWindowsDirect
 
   const auto sources = LinesStartingWith("FILE SRC : ");
   ASSERT_EQ(sources.size(), 15u);
-  EXPECT_EQ(sources[0], "FILE SRC : Driver32\\UNIDRV.DLL");
-  EXPECT_EQ(sources[4], "FILE SRC : Driver32\\VKP200.dll");
-  EXPECT_EQ(sources[5], "FILE SRC : Driver32\\VKP200.dll");
-  EXPECT_EQ(sources[13], "FILE SRC : Driver32\\VKP200.GPD");
-  EXPECT_EQ(sources[14], "FILE SRC : Driver32\\STDNAMES.GPD");
+  EXPECT_EQ(sources[0], "FILE SRC : " + test::InStartFolder("Driver32\\UNIDRV.DLL"));
+  EXPECT_EQ(sources[4], "FILE SRC : " + test::InStartFolder("Driver32\\VKP200.dll"));
+  EXPECT_EQ(sources[5], "FILE SRC : " + test::InStartFolder("Driver32\\VKP200.dll"));
+  EXPECT_EQ(sources[13], "FILE SRC : " + test::InStartFolder("Driver32\\VKP200.GPD"));
+  EXPECT_EQ(sources[14], "FILE SRC : " + test::InStartFolder("Driver32\\STDNAMES.GPD"));
   EXPECT_TRUE(HasLine("CopyFilesNeededToAddPrnDrv BEGIN"));
   EXPECT_TRUE(HasLine("CopyFilesNeededToAddPrnDrv END"));
 
@@ -186,7 +186,7 @@ TEST_F(StagingTest, Server2003On64BitStagesTheX64FilesIntoTheX64DriverDirectoryO
   const auto sources = LinesStartingWith("FILE SRC : ");
   ASSERT_EQ(sources.size(), 10u);
   for (std::size_t i = 0; i < sources.size(); ++i)
-    EXPECT_EQ(sources[i], std::string("FILE SRC : Driver64\\") + kStagedFiles[i]);
+    EXPECT_EQ(sources[i], "FILE SRC : " + test::InStartFolder(std::string("Driver64\\") + kStagedFiles[i]));
   EXPECT_EQ(os.CountOf("CopyFileA"), 10);
 }
 
@@ -208,9 +208,9 @@ TEST_F(StagingTest, MissingSourcesAreTracedAndStagingGoesOn) {
   const std::string driverDir = DriverDirOf("Windows NT x86");
   const std::vector<std::string> errors = LinesStartingWith("COPYFILE ERROR");
   const std::vector<std::string> expected = {
-      "COPYFILE ERROR, SRC : Driver32\\VKUI200.dll ",
+      "COPYFILE ERROR, SRC : " + test::InStartFolder("Driver32\\VKUI200.dll "),
       "COPYFILE ERROR, DES : " + driverDir + "\\VKUI200.dll ",
-      "COPYFILE ERROR, SRC : Driver32\\VKUI200.dll ",
+      "COPYFILE ERROR, SRC : " + test::InStartFolder("Driver32\\VKUI200.dll "),
       "COPYFILE ERROR, DES : " + WindowsDir() + "\\VKUI200.dll ",
   };
   EXPECT_EQ(errors, expected) << "UNIDRV.DLL (file 1) leaves only its FILE SRC line";
@@ -279,7 +279,7 @@ TEST_F(StagingTest, TargetHeldOpenGivesARealSharingViolation) {
   EXPECT_TRUE(HasLine("MoveFile failed : " + target + " (32) "));
   EXPECT_TRUE(HasLine("strDest : " + target));
   EXPECT_TRUE(HasLine("Error Code : (32) "));
-  EXPECT_TRUE(HasLine("CopyFile Error : Driver32\\VKUNI200.dll "));
+  EXPECT_TRUE(HasLine("CopyFile Error : " + test::InStartFolder("Driver32\\VKUNI200.dll ")));
   EXPECT_TRUE(HasLine("CopyFile Error : " + target + " "));
   EXPECT_EQ(test::ReadFileText(target), "held");
   EXPECT_FALSE(Exists(target + ".old"));
@@ -395,8 +395,9 @@ TEST_F(UtilitiesTest, ExistingInstallationDirectoryIsReplacedAndTheUtilitiesCopi
   EXPECT_EQ(test::ReadFileText(installDir + "\\VKPM200_Config.ZEM"), "[VKPM200]\r\nPORT=USB\r\n");
   EXPECT_EQ(test::ReadFileText(SystemDir() + "\\VKPM200_Config.ZEM"), "[VKPM200]\r\nPORT=USB\r\n");
   EXPECT_EQ(LinesStartingWith("FILE SRC : "),
-            (std::vector<std::string>{"FILE SRC : VKPM200_Uninstaller.exe", "FILE SRC : VKPM200_Config.ZEM",
-                                      "FILE SRC : VKPM200_Config.ZEM"}));
+            (std::vector<std::string>{"FILE SRC : " + test::InStartFolder("VKPM200_Uninstaller.exe"),
+                                      "FILE SRC : " + test::InStartFolder("VKPM200_Config.ZEM"),
+                                      "FILE SRC : " + test::InStartFolder("VKPM200_Config.ZEM")}));
   EXPECT_TRUE(harness.Texts().empty()) << "no progress step";
   EXPECT_TRUE(HasLine("CreateDirectoryWithSA BEGIN"));
   EXPECT_TRUE(HasLine("CopyFilesOfUtilities END"));

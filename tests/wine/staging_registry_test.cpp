@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "installer/InstallEngine.h"
@@ -100,6 +101,16 @@ bool ReadValue(REGSAM view, const char* name, std::string& value) {
   return true;
 }
 
+// A REG_DWORD value of the entry; 0 when missing or of another type.
+DWORD ReadNumber(REGSAM view, const char* name) {
+  HKEY key = nullptr;
+  if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_READ | view, &key) != ERROR_SUCCESS) return 0;
+  DWORD number = 0, size = sizeof number, type = 0;
+  const LONG result = ::RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&number), &size);
+  ::RegCloseKey(key);
+  return result == ERROR_SUCCESS && type == REG_DWORD ? number : 0;
+}
+
 bool KeyExists(REGSAM view, const std::string& path) {
   HKEY key = nullptr;
   if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ | view, &key) != ERROR_SUCCESS) return false;
@@ -142,11 +153,25 @@ class UninstallEntryTest : public ::testing::Test {
   test::TestApp app{"VKPM200_Installer"};
 };
 
-TEST_F(UninstallEntryTest, WritesTheThreeValues) {
+TEST_F(UninstallEntryTest, WritesEveryValue) {
+  // 1500 + 600 bytes of driver files and a 100-byte uninstaller: 3 KB.
+  const std::string folder = CurrentDir() + "\\entry_size\\";
+  ::CreateDirectoryA(folder.c_str(), nullptr);
+  ::CreateDirectoryA((folder + "Driver32").c_str(), nullptr);
+  const std::string files[] = {folder + "Driver32\\a.dll", folder + "Driver32\\b.gpd",
+                               folder + "VKPM200_Uninstaller.exe"};
+  WriteText(files[0], std::string(1500, 'a'));
+  WriteText(files[1], std::string(600, 'b'));
+  WriteText(files[2], std::string(100, 'u'));
   FakeOs os;
   EngineHarness harness(is64Bit, 2010);
   harness.engine.strINFName = "C:\\windows\\inf\\oem7.inf";
+  harness.engine.strSourceDir = folder;
+  harness.engine.strDriverDir = folder + "Driver32\\";
   harness.engine.RegisterUninstallInfo();
+  for (const std::string& file : files) ::DeleteFileA(file.c_str());
+  ::RemoveDirectoryA((folder + "Driver32").c_str());
+  ::RemoveDirectoryA(folder.c_str());
 
   std::string value;
   ASSERT_TRUE(ReadValue(ViewFor(is64Bit), "DisplayName", value));
@@ -155,10 +180,24 @@ TEST_F(UninstallEntryTest, WritesTheThreeValues) {
   EXPECT_EQ(value, WindowsDir() + "\\VKP-M200\\VKPM200_Uninstaller.exe");
   ASSERT_TRUE(ReadValue(ViewFor(is64Bit), "InfFile", value));
   EXPECT_EQ(value, "C:\\windows\\inf\\oem7.inf");
+  const std::string uninstaller = WindowsDir() + "\\VKP-M200\\VKPM200_Uninstaller.exe";
+  const std::pair<const char*, std::string> texts[] = {
+      {"DisplayVersion", "2.0.2"}, {"Publisher", "NORVEKA"}, {"DisplayIcon", uninstaller},
+      {"InstallLocation", WindowsDir() + "\\VKP-M200"}, {"QuietUninstallString", "\"" + uninstaller + "\" /quiet"}};
+  for (const auto& [name, expected] : texts) {
+    value.clear();
+    EXPECT_TRUE(ReadValue(ViewFor(is64Bit), name, value)) << name;
+    EXPECT_EQ(value, expected) << name;
+  }
+  EXPECT_EQ(ReadNumber(ViewFor(is64Bit), "EstimatedSize"), 3u);
+  EXPECT_EQ(ReadNumber(ViewFor(is64Bit), "NoModify"), 1u);
+  EXPECT_EQ(ReadNumber(ViewFor(is64Bit), "NoRepair"), 1u);
 
   std::vector<std::string> names;
   for (const auto& call : os.CallsOf("RegSetValueExA")) names.push_back(call.args[1]);
-  EXPECT_EQ(names, (std::vector<std::string>{"DisplayName", "UninstallString", "InfFile"}));
+  EXPECT_EQ(names, (std::vector<std::string>{"DisplayName", "UninstallString", "InfFile", "DisplayVersion",
+                                             "Publisher", "DisplayIcon", "InstallLocation", "EstimatedSize",
+                                             "NoModify", "NoRepair", "QuietUninstallString"}));
   EXPECT_TRUE(HasLine(std::string("REGKEY : ") + kUninstallKey));
   EXPECT_TRUE(HasLine("RegisterUninstallInfo END"));
   EXPECT_EQ(os.CountOf("RegCloseKey"), 1) << "the created key is closed";

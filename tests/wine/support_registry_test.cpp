@@ -12,6 +12,7 @@
 #include "platform/Os.h"
 #include "platform/UniqueHandles.h"
 #include "support/AccessOverride.h"
+#include "support/ProtectedPrintMode.h"
 #include "support/RegistryKeyRemoval.h"
 #include "support/TraceLog.h"
 #include "tests/seam/FakeOs.h"
@@ -458,6 +459,35 @@ TEST(OpenKeyByPath, FailedConnectionEndsWithItsCode) {
   EXPECT_EQ(connects[0].args[0], "\\\\server");
   EXPECT_EQ(fake.CountOf("RegOpenKeyExA"), 0);
   EXPECT_FALSE(key.valid());
+}
+
+// ---- Windows protected print mode ----
+
+class ProtectedPrintMode : public ::testing::Test {
+ protected:
+  static constexpr char kKey[] = "SOFTWARE\\Policies\\Microsoft\\Windows NT\\Printers\\WPP";
+  void SetUp() override { DeleteTestTree(kKey, KEY_WOW64_64KEY); }
+  void TearDown() override { DeleteTestTree(kKey, KEY_WOW64_64KEY); }
+  // Where Windows records it: the 64-bit view.
+  static void Set(const char* name, DWORD value) {
+    HKEY key = nullptr;
+    ASSERT_EQ(::RegCreateKeyExA(HKEY_LOCAL_MACHINE, kKey, 0, nullptr, 0, KEY_SET_VALUE | KEY_WOW64_64KEY, nullptr,
+                                &key, nullptr),
+              ERROR_SUCCESS);
+    ::RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+    ::RegCloseKey(key);
+  }
+};
+
+TEST_F(ProtectedPrintMode, EitherValueOfOneTurnsItOn) {
+  EXPECT_FALSE(ProtectedPrintModeOn()) << "no key";
+  Set("WindowsProtectedPrintGroupPolicyState", 1);
+  EXPECT_TRUE(ProtectedPrintModeOn()) << "group policy";
+  Set("WindowsProtectedPrintGroupPolicyState", 0);
+  Set("WindowsProtectedPrintMode", 1);
+  EXPECT_TRUE(ProtectedPrintModeOn()) << "the switch in Settings";
+  Set("WindowsProtectedPrintMode", 0);
+  EXPECT_FALSE(ProtectedPrintModeOn()) << "both 0";
 }
 
 }  // namespace

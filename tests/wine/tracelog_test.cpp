@@ -96,12 +96,13 @@ TEST_F(TraceLogTest, EachEntryIsOneWriteAppendedAtTheEnd) {
   InitTraceLog();
   FakeOs os;
   WriteTraceLog("one");
-  EXPECT_EQ(os.CallNames(), (std::vector<std::string>{"CreateFileA", "SetFilePointer", "GetLocalTime",
-                                                      "WriteFile", "CloseHandle"}));
+  EXPECT_EQ(os.CallNames(), (std::vector<std::string>{"GetLocalTime", "CreateFileA", "GetFileInformationByHandle",
+                                                      "SetFilePointer", "WriteFile", "CloseHandle"}));
   const auto open = os.CallsOf("CreateFileA").at(0);
   EXPECT_EQ(open.args.at(1), std::to_string(GENERIC_READ | GENERIC_WRITE));
   EXPECT_EQ(open.args.at(2), std::to_string(FILE_SHARE_READ | FILE_SHARE_WRITE));
   EXPECT_EQ(open.args.at(4), std::to_string(OPEN_ALWAYS));
+  EXPECT_EQ(open.args.at(5), std::to_string(FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT)) << "a link is not followed";
   EXPECT_EQ(os.CallsOf("SetFilePointer").at(0).args.at(3), std::to_string(FILE_END));
 }
 
@@ -126,6 +127,43 @@ TEST_F(TraceLogTest, NothingIsWrittenBeforeInitialisationOrWhenTheFileCannotBeOp
   EXPECT_EQ(os.CountOf("WriteFile"), 1);
   EXPECT_EQ(test::ReadTraceLog().find("lost"), std::string::npos);
   EXPECT_NE(test::ReadTraceLog().find("kept"), std::string::npos);
+}
+
+TEST_F(TraceLogTest, ALogFileWithASecondNameIsNeitherWrittenNorWrittenThrough) {
+  InitTraceLog();
+  const std::string log = TraceLogPath();
+  const std::string victim = TempFolder() + "\\victim.txt";
+  WriteFile(victim, "precious\r\n");
+  ASSERT_TRUE(CreateHardLinkA(log.c_str(), victim.c_str(), nullptr));
+  WriteTraceLog("through the link");
+  WriteTraceLog("nor later");
+  EXPECT_EQ(test::ReadFileText(victim), "precious\r\n");
+  DeleteFileA(log.c_str());
+  DeleteFileA(victim.c_str());
+}
+
+TEST_F(TraceLogTest, AReparsePointAsFolderOrFileEndsTracingForTheRun) {
+  for (const int refusedCall : {1, 2}) {  // InitTraceLog's folder check, then the first entry's file check
+    SCOPED_TRACE(refusedCall);
+    DeleteFileA((TempFolder() + "\\VKP-M200_Installer.txt").c_str());
+    {
+      FakeOs os;
+      int calls = 0;
+      os.Replace<&PlatformApi::GetFileInformationByHandle>(
+          [&calls, refusedCall, real = RealOs().GetFileInformationByHandle](HANDLE handle,
+                                                                           LPBY_HANDLE_FILE_INFORMATION info) {
+            const BOOL ok = real(handle, info);
+            if (++calls == refusedCall) info->dwFileAttributes |= FILE_ATTRIBUTE_REPARSE_POINT;
+            return ok;
+          });
+      InitTraceLog();
+      WriteTraceLog("through the link");
+      WriteTraceLog("nor later");
+      EXPECT_EQ(os.CountOf("WriteFile"), 0);
+    }
+    EXPECT_EQ(test::ReadFileText(TempFolder() + "\\VKP-M200_Installer.txt"), "");
+  }
+  InitTraceLog();
 }
 
 TEST_F(TraceLogTest, EntriesOfTwoThreadsNeverMixInsideALine) {

@@ -1,0 +1,50 @@
+#include "support/SystemPrograms.h"
+
+#include <string>
+
+#include "platform/Os.h"
+#include "platform/UniqueHandles.h"
+#include "support/BoundedText.h"
+
+namespace vkp {
+
+bool SystemDirectory(char (&directory)[MAX_PATH]) {
+  const UINT length = Os().GetSystemDirectoryA(directory, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) {
+    directory[0] = '\0';
+    return false;
+  }
+  return true;
+}
+
+bool SystemProgramPath(const char* program, char (&path)[MAX_PATH]) {
+  char directory[MAX_PATH];
+  if (!SystemDirectory(directory)) return false;
+  const std::string full = std::string(directory) + "\\" + program;
+  if (full.size() >= MAX_PATH) return false;
+  CopyBounded(path, full.c_str());
+  return true;
+}
+
+bool StartSystemCommand(const char* commandLine) {
+  std::string line = commandLine;
+  const std::string program = line.substr(0, line.find(' ')) + ".exe";
+  char path[MAX_PATH];
+  if (!SystemProgramPath(program.c_str(), path)) return false;
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = SW_HIDE;
+  PROCESS_INFORMATION process{};
+  if (!Os().CreateProcessA(path, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+    return false;
+  UniqueHandle processHandle(process.hProcess);
+  UniqueHandle threadHandle(process.hThread);
+  return true;
+}
+
+void StartSpooler() { StartSystemCommand("net start spooler"); }
+
+void StopSpooler() { StartSystemCommand("net stop spooler"); }
+
+}  // namespace vkp
