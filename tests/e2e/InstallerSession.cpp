@@ -43,8 +43,9 @@ InstallerSession::InstallerSession(const std::string& arch, const std::string& w
   ok_ = true;
 }
 
-bool InstallerSession::Start(const std::string& tag, const std::string& workDirWin) {
-  run_ = std::make_unique<InstallerRun>(*prefix_, tag, workDirWin);
+bool InstallerSession::Start(const std::string& tag, const std::string& workDirWin,
+                             const std::vector<std::string>& args) {
+  run_ = std::make_unique<InstallerRun>(*prefix_, tag, workDirWin, args);
   return run_->Start();
 }
 
@@ -87,8 +88,22 @@ bool InstallerSession::Install(unsigned portId, const std::string& ip) {
   return ExitCode() == std::optional<unsigned long>(portId == kRadioUsb ? 0 : 3010);
 }
 
-ProgramRun& InstallerSession::StartUninstaller(const std::string& tag) {
-  uninstallRun_ = std::make_unique<ProgramRun>(*prefix_, kUninstallerWin, "C:\\windows\\VKP-M200", tag);
+ProgramRun& InstallerSession::StartUninstaller(const std::string& tag, bool quiet) {
+  std::string program = kUninstallerWin;
+  std::vector<std::string> args;
+  if (quiet) {  // "\"PROGRAM\" ARGS"
+    const std::string line = RegValue(kUninstallKey, "QuietUninstallString");
+    const auto end = line.find('"', 1);
+    EXPECT_TRUE(line.size() > 2 && line[0] == '"' && end != std::string::npos) << line;
+    if (end != std::string::npos) {
+      program = line.substr(1, end - 1);
+      std::istringstream rest(line.substr(end + 1));
+      for (std::string word; rest >> word;) args.push_back(word);
+    }
+  }
+  // A deployment tool starts it from its own folder, not the uninstaller's.
+  uninstallRun_ = std::make_unique<ProgramRun>(*prefix_, program, quiet ? "C:\\windows\\system32" : "C:\\windows\\VKP-M200",
+                                               tag, args);
   EXPECT_TRUE(uninstallRun_->Start());
   return *uninstallRun_;
 }

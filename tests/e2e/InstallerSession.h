@@ -27,7 +27,8 @@ class InstallerSession {
   Robot& Ui() { return *robot_; }
 
   // Starts the installer (again) from its folder.
-  bool Start(const std::string& tag = "install", const std::string& workDirWin = kInstallerDirWin);
+  bool Start(const std::string& tag = "install", const std::string& workDirWin = kInstallerDirWin,
+             const std::vector<std::string>& args = {});
   // Chooses the port in the port dialog and presses Next. portId is the radio
   // button; for wireless LAN also the address and the TCP port.
   bool ChoosePort(unsigned portId, const std::string& ip = {}, const std::string& tcpPort = {});
@@ -41,8 +42,9 @@ class InstallerSession {
   // ended as done (0 for USB, 3010 for the restart it still needs).
   bool Install(unsigned portId, const std::string& ip = {});
 
-  // The uninstaller, started as the uninstall entry starts it.
-  ProgramRun& StartUninstaller(const std::string& tag = "uninstall");
+  // The uninstaller, started as the uninstall entry starts it; with `quiet`,
+  // as a deployment tool runs the entry's "QuietUninstallString".
+  ProgramRun& StartUninstaller(const std::string& tag = "uninstall", bool quiet = false);
   // Answers the uninstaller's boxes until it ends; the texts in order.
   std::vector<std::string> AnswerUninstallerUntilExit(bool restart, int timeoutMs = 120000);
 

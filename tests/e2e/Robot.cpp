@@ -141,12 +141,13 @@ std::optional<bool> Robot::SysmenuHasClose(const std::string& title) const {
   return std::nullopt;
 }
 
-ProgramRun::ProgramRun(WinePrefix& prefix, std::string programWin, std::string workDirWin,
-                       std::string tag)
+ProgramRun::ProgramRun(WinePrefix& prefix, std::string programWin, std::string workDirWin, std::string tag,
+                       std::vector<std::string> args)
     : prefix_(prefix),
       program_(std::move(programWin)),
       workDir_(std::move(workDirWin)),
-      tag_(std::move(tag)) {}
+      tag_(std::move(tag)),
+      args_(std::move(args)) {}
 
 bool ProgramRun::Start() {
   const std::string exitFile = "C:\\vkp-e2e\\exit-" + tag_ + ".txt";
@@ -154,8 +155,9 @@ bool ProgramRun::Start() {
   std::filesystem::create_directories(prefix_.Path("C:\\vkp-e2e"), ec);
   std::filesystem::remove(prefix_.Path(exitFile), ec);
   startedAt_ = NowMs();
-  const pid_t pid = prefix_.StartWine({Robot::kExe, "launch", exitFile, workDir_, program_},
-                                      prefix_.Path("C:\\vkp-e2e\\launch-" + tag_ + ".log"));
+  std::vector<std::string> command = {Robot::kExe, "launch", exitFile, workDir_, program_};
+  command.insert(command.end(), args_.begin(), args_.end());
+  const pid_t pid = prefix_.StartWine(command, prefix_.Path("C:\\vkp-e2e\\launch-" + tag_ + ".log"));
   launcher_ = pid;
   return pid > 0;
 }

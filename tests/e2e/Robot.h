@@ -60,7 +60,8 @@ class Robot {
 // that the full 32-bit exit code arrives in C:\vkp-e2e\exit-TAG.txt.
 class ProgramRun {
  public:
-  ProgramRun(WinePrefix& prefix, std::string programWin, std::string workDirWin, std::string tag);
+  ProgramRun(WinePrefix& prefix, std::string programWin, std::string workDirWin, std::string tag,
+             std::vector<std::string> args = {});
   bool Start();
   long long StartedAtMs() const { return startedAt_; }
   // Exit code once the exit file is there.
@@ -73,6 +74,7 @@ class ProgramRun {
  private:
   WinePrefix& prefix_;
   std::string program_, workDir_, tag_;
+  std::vector<std::string> args_;
   long long startedAt_ = 0;
   pid_t launcher_ = -1;
 };
@@ -87,8 +89,9 @@ constexpr const char* kInstallerDirWin = "C:\\VKPM200";
 // A start of the staged installer from its own folder.
 class InstallerRun : public ProgramRun {
  public:
-  InstallerRun(WinePrefix& prefix, std::string tag, std::string workDirWin = kInstallerDirWin)
-      : ProgramRun(prefix, kInstallerWin, std::move(workDirWin), std::move(tag)) {}
+  InstallerRun(WinePrefix& prefix, std::string tag, std::string workDirWin = kInstallerDirWin,
+               std::vector<std::string> args = {})
+      : ProgramRun(prefix, kInstallerWin, std::move(workDirWin), std::move(tag), std::move(args)) {}
 };
 
 }  // namespace vkp::e2e

@@ -10,6 +10,7 @@
 #include <functional>
 #include <regex>
 #include <set>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -109,6 +110,9 @@ struct ResidueCase {
   // Programs named like the system's own (net, cmd, RUNDLL32) planted in the
   // installer's folder; none of them may run.
   std::vector<std::string> planted;
+  // Switches: the installer runs unattended with them, watched for any window
+  // of its own, and the uninstall entry's "QuietUninstallString" removes it.
+  std::vector<std::string> switches;
   std::function<void(InstallerSession&)> checkInstalled;
 };
 
@@ -119,7 +123,16 @@ void CheckResidue(const ResidueCase& c) {
     ASSERT_TRUE(s.Prefix().CopyIn(Config::Get().Robot64Exe(), std::string(kInstallerDirWin) + "\\" + name));
   const Snapshot before = Take(s);
   const long long installStart = NowMs();
-  if (c.port != 0) {
+  if (!c.switches.empty()) {
+    ASSERT_TRUE(s.Start("install", c.startDir, c.switches));
+    const long long deadline = NowMs() + 180000 + c.slowMs;
+    while (!s.ExitCode() && NowMs() < deadline) {
+      for (const char* title : {"Installation Progress", "Port Type", "VKPM200_Installer"})
+        EXPECT_FALSE(s.Ui().WaitWindow(title, 0, true)) << title << " shown by a quiet installer";
+      std::this_thread::sleep_for(std::chrono::seconds(3));  // the robot's starts must not slow an emulated installer
+    }
+    ASSERT_TRUE(s.ExitCode() == 0ul || s.ExitCode() == 3010ul) << s.Trace();
+  } else if (c.port != 0) {
     ASSERT_TRUE(s.Install(c.port, c.port == kRadioWlan ? "192.168.0.20" : "")) << s.Trace();
   } else {
     ASSERT_TRUE(s.Start("install", c.startDir));
@@ -131,7 +144,11 @@ void CheckResidue(const ResidueCase& c) {
     EXPECT_FALSE(s.Prefix().ReadFile("C:\\vkp-e2e\\ran-" + name + ".txt").has_value()) << name << " ran";
   if (c.checkInstalled) c.checkInstalled(s);
   const long long uninstallStart = NowMs();
-  ProgramRun& run = s.StartUninstaller();
+  ProgramRun& run = s.StartUninstaller("uninstall", !c.switches.empty());
+  if (!c.switches.empty()) {
+    const auto code = run.WaitExit(180000 + c.slowMs);
+    ASSERT_TRUE(code == 0ul || code == 3010ul) << "quiet uninstallation";
+  } else {
   ASSERT_TRUE(s.Ui().WaitWindow(kUninstallerTitle, 30000 + c.slowMs, true));
   for (int i = 0; i < 50; ++i) {  // a printer object is listed: start; none: it starts by itself
     const auto uninstall = s.Ui().FindControl(kUninstallerTitle, 1001);
@@ -143,6 +160,7 @@ void CheckResidue(const ResidueCase& c) {
   }
   s.AnswerUninstallerUntilExit(false, 120000 + c.slowMs);
   ASSERT_EQ(run.WaitExit(30000), std::optional<unsigned long>(3010)) << "removed; the restart declined";
+  }
   // Environments the model was never registered in are not failures.
   const std::string trace = s.Prefix().ReadFile("C:\\Temp\\VKP-M200_UnInstaller.txt").value_or("");
   EXPECT_EQ(trace.find("STILL INSTALLED"), std::string::npos) << trace;
@@ -199,29 +217,37 @@ TEST(Residue, Win2000Lan) { CheckResidue("win32", "win2k", kRadioWlan); }
 // (see InstallDirect.Server2003x64Com3), so it has no residue check here.
 
 // The smoke test that also runs where 32-bit code is only emulated (about a
-// minute per 32-bit process start; the suites above are skipped there): a
-// silent installation from the configuration file, started from another
-// folder with look-alikes of net, cmd and RUNDLL32 planted next to the
-// installer, driven by the 64-bit robot, every object checked, then the
-// uninstaller the entry names.
-TEST(Smoke, SilentWin10x64Com2ThenTheEntrysUninstaller) {
+// minute per 32-bit process start; the suites above are skipped there), as a
+// deployment tool runs the programs: a quiet installation by switches,
+// started from another folder with look-alikes of net, cmd and RUNDLL32
+// planted next to the installer, watched by the 64-bit robot for any window,
+// every object and uninstall value checked, then the entry's quiet uninstall.
+TEST(Smoke, QuietWin10x64LanFromAnotherFolderThenTheQuietUninstallString) {
   const std::string print = "HKLM\\System\\CurrentControlSet\\Control\\Print\\";
   ResidueCase c;
   c.arch = "win64";
   c.winver = "win10";
-  c.config = "[VKPM200]\r\nPORTDLG=FALSE\r\nPORT=COM2\r\n";
   c.tools64 = true;
   c.slowMs = 1200000;
   c.startDir = "C:\\windows";  // as a deployment tool may start it
   c.planted = {"net.exe", "cmd.exe", "RUNDLL32.exe"};
+  c.switches = {"/quiet", "/port=WLAN", "/ip=192.168.0.20", "/tcpport=9100", "/log=C:\\vkp-e2e\\install.log"};
   c.checkInstalled = [&](InstallerSession& s) {
-    EXPECT_EQ(s.RegValue(std::string(kPrintersKey) + "\\" + kModel, "Port"), "COM2:");
+    EXPECT_EQ(s.RegValue(std::string(kPrintersKey) + "\\" + kModel, "Port"), "IP_192.168.0.20");
     EXPECT_TRUE(s.RegKeyExists(print + "Environments\\Windows x64\\Drivers\\Version-3\\" + kModel));
     EXPECT_TRUE(s.RegKeyExists(print + "Monitors\\ZEM Language Monitor VKP-M200"));
     EXPECT_TRUE(s.RegKeyExists(print + "Environments\\Windows x64\\Print Processors\\ZEM PRINT PROCESSOR VKP-M200"));
-    EXPECT_EQ(s.RegValue(kUninstallKey, "DisplayName"), "NORVEKA VKP-M200 Windows Driver V2.0.2");
-    EXPECT_EQ(s.RegValue(kUninstallKey, "UninstallString"), kUninstallerWin)
-        << "the uninstaller started next is the one the entry names";
+    EXPECT_TRUE(s.RegKeyExists(print + "Monitors\\Standard TCP/IP Port\\Ports\\IP_192.168.0.20"));
+    const std::string quoted = std::string("\"") + kUninstallerWin + "\"";
+    const std::pair<const char*, std::string> values[] = {
+        {"DisplayName", "NORVEKA VKP-M200 Windows Driver V2.0.2"}, {"DisplayVersion", "2.0.2"},
+        {"Publisher", "NORVEKA"}, {"UninstallString", kUninstallerWin}, {"DisplayIcon", kUninstallerWin},
+        {"InstallLocation", "C:\\windows\\VKP-M200"}, {"QuietUninstallString", quoted + " /quiet"},
+        {"NoModify", "0x1"}, {"NoRepair", "0x1"}};
+    for (const auto& [name, value] : values) EXPECT_EQ(s.RegValue(kUninstallKey, name), value) << name;
+    EXPECT_NE(s.RegValue(kUninstallKey, "EstimatedSize"), "0x0");
+    EXPECT_EQ(s.Prefix().ReadFile("C:\\vkp-e2e\\install.log"), std::optional<std::string>(s.Trace()))
+        << "/log holds the same entries";
   };
   CheckResidue(c);
 }

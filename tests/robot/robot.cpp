@@ -576,8 +576,13 @@ int CmdLaunch(int argc, char** argv) {
   const char* exitFile = argv[2];
   const char* workDir = argv[3];
   char cmdLine[1024];
-  const int n = std::snprintf(cmdLine, sizeof cmdLine, "\"%s\"", argv[4]);
+  int n = std::snprintf(cmdLine, sizeof cmdLine, "\"%s\"", argv[4]);
   if (n < 0 || static_cast<size_t>(n) >= sizeof cmdLine) return kUsage;
+  for (int i = 5; i < argc; ++i) {  // the program's own arguments, as given
+    const int added = std::snprintf(cmdLine + n, sizeof cmdLine - n, " %s", argv[i]);
+    if (added < 0 || static_cast<size_t>(n + added) >= sizeof cmdLine) return kUsage;
+    n += added;
+  }
   STARTUPINFOA si{};
   si.cb = sizeof si;
   PROCESS_INFORMATION pi{};
