@@ -40,7 +40,7 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND window, UINT message, WPARAM wParam, LP
 
 INT_PTR Dialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_WINDOWPOSCHANGING && keepHidden_)
-    reinterpret_cast<WINDOWPOS*>(lParam)->flags &= ~static_cast<UINT>(SWP_SHOWWINDOW);
+    reinterpret_cast<WINDOWPOS*>(lParam)->flags &= ~static_cast<UINT>(SWP_SHOWWINDOW);  // nothing may show it
   switch (message) {
     case WM_INITDIALOG:
       return OnInitDialog();
@@ -115,7 +115,7 @@ INT_PTR Dialog::DoModal() {
   }
   const bool disableOwner = owner != nullptr && IsWindowEnabled(owner);
   if (disableOwner) EnableWindow(owner, FALSE);
-  if (!ended_) ShowWindow(window, SW_SHOWNORMAL);
+  if (!ended_ && !keepHidden_) ShowWindow(window, SW_SHOWNORMAL);
 
   MSG msg;
   while (!ended_) {

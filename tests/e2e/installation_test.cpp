@@ -196,4 +196,20 @@ TEST(InstallAgain, SilentModeFromTheConfigurationInTheInstallersFolder) {
   EXPECT_TRUE(s.FileExists("C:\\windows\\VKP-M200\\VKPM200_Config.ZEM")) << "the configuration travels along";
 }
 
+// As a deployment tool runs it with /passive: the progress window shows, no
+// box ever does, and the restart question is answered No in the trace.
+TEST(InstallUnattended, PassiveXp32Com1) {
+  InstallerSession s("win32", "winxp");
+  ASSERT_TRUE(s.Ok());
+  ASSERT_TRUE(s.Start("passive", kInstallerDirWin, {"/passive", "/port=COM1"}));
+  EXPECT_TRUE(s.Ui().WaitWindow("Installation Progress", 60000, true));
+  bool boxSeen = false;
+  for (const long long end = NowMs() + 180000; !s.ExitCode() && NowMs() < end;)
+    boxSeen = boxSeen || s.Ui().WaitWindow("VKPM200_Installer", 500, true);
+  EXPECT_FALSE(boxSeen);
+  EXPECT_EQ(s.ExitCode(), std::optional<unsigned long>(3010)) << s.Trace();
+  EXPECT_EQ(PrinterPort(s, kModel), "COM1:");
+  EXPECT_NE(s.Trace().find("RESTART QUESTION ANSWERED : No"), std::string::npos) << s.Trace();
+}
+
 }  // namespace

@@ -124,6 +124,12 @@ void CheckResidue(const ResidueCase& c) {
   const Snapshot before = Take(s);
   const long long installStart = NowMs();
   if (!c.switches.empty()) {
+    // A bad switch first: refused with 87, traced (quiet), nothing changed (the residue check).
+    ASSERT_TRUE(s.Start("refused", c.startDir, {"/quiet", "/port=COM9"}));
+    for (const long long end = NowMs() + 60000 + c.slowMs; !s.ExitCode() && NowMs() < end;)
+      std::this_thread::sleep_for(std::chrono::seconds(1));
+    EXPECT_EQ(s.ExitCode(), std::optional<unsigned long>(87));
+    EXPECT_NE(s.Trace().find("BAD COMMAND LINE : "), std::string::npos) << s.Trace();
     ASSERT_TRUE(s.Start("install", c.startDir, c.switches));
     const long long deadline = NowMs() + 180000 + c.slowMs;
     while (!s.ExitCode() && NowMs() < deadline) {

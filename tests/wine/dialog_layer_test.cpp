@@ -8,6 +8,8 @@
 #include "tests/seam/FakeOs.h"
 #include "tests/wine/TestProgram.h"
 #include "ui/CheckListBox.h"
+#include "support/TraceLog.h"
+#include "ui/Deployment.h"
 #include "ui/Dialog.h"
 #include "ui/MessageBox.h"
 #include "ui/SystemText.h"
@@ -231,6 +233,37 @@ TEST_F(DialogLayerTest, MessageBoxesCarryTheProgramsBaseName) {
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].caption, "VKPM200_Installer");
   EXPECT_EQ(boxes[0].flags, static_cast<UINT>(MB_YESNO | MB_ICONQUESTION));
+}
+
+TEST_F(DialogLayerTest, UnattendedBoxesAreTracedWithTheirDefaultAnswersAndSwitchesDecideTheRestart) {
+  InitTraceLog();
+  FakeOs os;
+  ui::SetDeployment({false, true, ui::RestartChoice::Never});
+  EXPECT_EQ(ui::ShowMessageBox("Done.", MB_OK | MB_ICONINFORMATION), IDOK);
+  EXPECT_EQ(ui::ShowMessageBox("Restart?", MB_YESNO | MB_ICONQUESTION), IDNO);
+  EXPECT_FALSE(ui::AskRestart());
+  ui::SetDeployment({false, false, ui::RestartChoice::Force});
+  EXPECT_TRUE(ui::AskRestart()) << "/forcerestart asks nobody";
+  ui::SetDeployment({});
+  EXPECT_EQ(os.CountOf("MessageBoxA"), 0);
+  const std::string log = test::ReadTraceLog();
+  EXPECT_NE(log.find(": MESSAGE BOX : Done.\r\n"), std::string::npos) << log;
+  EXPECT_NE(log.find(": MESSAGE BOX : Restart?\r\n") , std::string::npos);
+  EXPECT_NE(log.find(": RESTART QUESTION ANSWERED : No\r\n"), std::string::npos);
+  EXPECT_NE(log.find(": RESTART QUESTION ANSWERED : Yes\r\n"), std::string::npos);
+}
+
+TEST_F(DialogLayerTest, ABadSwitchIsListedInABoxOrInTheTraceWhenNobodyCanSeeIt) {
+  InitTraceLog();
+  FakeOs os;
+  CommandLineOptions options;
+  EXPECT_FALSE(ui::TakeDeploymentSwitches("/port=COM9", ProgramKind::Installer, options));
+  ASSERT_EQ(os.MessageBoxes().size(), 1u);
+  EXPECT_NE(os.MessageBoxes()[0].text.find("/tcpport"), std::string::npos) << "the switches are listed";
+  EXPECT_FALSE(ui::TakeDeploymentSwitches("-QUIET /reboot", ProgramKind::Uninstaller, options));
+  EXPECT_EQ(os.MessageBoxes().size(), 1u);
+  EXPECT_NE(test::ReadTraceLog().find(": BAD COMMAND LINE : "), std::string::npos);
+  EXPECT_FALSE(ui::CurrentDeployment().Unattended()) << "nothing taken from a refused line";
 }
 
 TEST_F(DialogLayerTest, SystemErrorTextIsTheUsEnglishDescription) {

@@ -12,6 +12,7 @@
 #include "tests/seam/FakeOs.h"
 #include "tests/wine/ConfigFiles.h"
 #include "tests/wine/TestProgram.h"
+#include "ui/Deployment.h"
 
 namespace vkp {
 namespace {
@@ -102,6 +103,57 @@ TEST_F(InstallThreadTest, SilentModeTakesThePortFromTheConfiguration) {
       << "silent mode does not validate the port number";
   EXPECT_NE(log.find(": AddEthernetPort BEGIN\r\n"), std::string::npos) << "the port is created first";
   EXPECT_EQ(FindWindowA(nullptr, "Port Type"), nullptr) << "the hidden dialog is destroyed";
+}
+
+TEST_F(InstallThreadTest, ThePortSwitchOverridesTheConfigurationAndAnUnattendedRunNeverAsks) {
+  WriteTextFile(CurrentDirConfigPath(), "[VKPM200]\r\nPORTDLG=FALSE\r\nPORT=COM1\r\n");
+  {
+    FakeOs os;
+    std::string command;
+    CapturePrintUi(os, command);
+    InstallerDlg dialog;
+    dialog.nOSVersion = 2010;
+    dialog.switches.portType = 5;  // /port=WLAN /ip=192.168.0.21 (/tcpport 9100)
+    dialog.switches.octets[0] = 192, dialog.switches.octets[1] = 168, dialog.switches.octets[3] = 21;
+    dialog.switches.tcpPort = 9100;
+    EXPECT_EQ(RunWorker(dialog), 1603u);
+    EXPECT_NE(command.find("/r \"IP_192.168.0.21\""), std::string::npos) << command;
+  }
+  test::RemoveConfigFiles();  // no configuration: the port dialog would be asked for
+  ui::SetDeployment({true, false, ui::RestartChoice::Never});
+  FakeOs os;
+  InstallerDlg dialog;
+  dialog.nOSVersion = 2010;
+  EXPECT_EQ(RunWorker(dialog, [](HWND window) { PostMessageA(window, WM_COMMAND, IDCANCEL, 0); }), 1603u);
+  ui::SetDeployment({});
+  EXPECT_TRUE(os.MessageBoxes().empty());
+  EXPECT_NE(test::ReadTraceLog().find(": NO PORT : give /port="), std::string::npos);
+  EXPECT_EQ(test::ReadTraceLog().find("AddToWin2K"), std::string::npos) << "nothing is installed";
+}
+
+TEST_F(InstallThreadTest, ProtectedPrintModeIsRefusedBeforeAnythingChanges) {
+  const char* key = "SOFTWARE\\Policies\\Microsoft\\Windows NT\\Printers\\WPP";
+  HKEY wpp = nullptr;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0, KEY_SET_VALUE | KEY_WOW64_64KEY, nullptr, &wpp,
+                            nullptr),
+            ERROR_SUCCESS);
+  const DWORD on = 1;
+  RegSetValueExA(wpp, "WindowsProtectedPrintGroupPolicyState", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&on),
+                 sizeof on);
+  RegCloseKey(wpp);
+  FakeOs os;
+  InstallerDlg dialog;
+  dialog.nOSVersion = 2010;
+  EXPECT_EQ(RunWorker(dialog), 1603u);
+  HKEY policies = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Policies\\Microsoft\\Windows NT\\Printers", 0,
+                    KEY_ALL_ACCESS | KEY_WOW64_64KEY, &policies) == ERROR_SUCCESS) {
+    RegDeleteKeyA(policies, "WPP");
+    RegCloseKey(policies);
+  }
+  ASSERT_EQ(os.MessageBoxes().size(), 1u);
+  EXPECT_EQ(os.MessageBoxes()[0].text.rfind("Windows protected print mode is on.", 0), 0u);
+  EXPECT_EQ(os.CountOf("GetPrivateProfileStringA"), 0) << "refused before the port is even read";
 }
 
 TEST_F(InstallThreadTest, ThePortDialogShowsUnlessTheValueLacksUpperCaseTrue) {

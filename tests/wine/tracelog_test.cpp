@@ -166,6 +166,23 @@ TEST_F(TraceLogTest, AReparsePointAsFolderOrFileEndsTracingForTheRun) {
   InitTraceLog();
 }
 
+TEST_F(TraceLogTest, TheLogSwitchGetsTheSameEntriesFromAFreshStart) {
+  const std::string second = TempFolder() + "\\second.log";
+  WriteFile(second, "previous run\r\n");
+  SetSecondTraceLog(second.c_str());
+  InitTraceLog();
+  WriteTraceLog("one");
+  WriteTraceLog("two %d", 2);
+  SetSecondTraceLog(nullptr);
+  WriteTraceLog("only in the trace");
+  const std::string copy = test::ReadFileText(second);
+  EXPECT_NE(copy.find("two 2\r\n"), std::string::npos);
+  EXPECT_EQ(test::ReadTraceLog().rfind(copy, 0), 0u) << "the same entries, byte for byte";
+  EXPECT_EQ(copy.find("previous"), std::string::npos);
+  EXPECT_EQ(copy.find("only in the trace"), std::string::npos);
+  DeleteFileA(second.c_str());
+}
+
 TEST_F(TraceLogTest, EntriesOfTwoThreadsNeverMixInsideALine) {
   InitTraceLog();
   auto writer = [](char tag) {
