@@ -11,6 +11,7 @@
 //   vkp_robot foreground              vkp_robot answer TITLE BUTTON_ID TIMEOUT_MS
 //   vkp_robot screenshot TITLE FILE.bmp
 //   vkp_robot launch EXITFILE WORKDIR PROGRAM
+//   vkp_robot version FILE...         (each file's VERSIONINFO, "Name=value" lines)
 //
 // Exit codes: 0 success, 1 usage, 2 window or control not found / time-out,
 // 3 refused (control disabled or hidden), 4 a Windows call failed.
@@ -21,6 +22,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "robot_hook.h"
 
@@ -612,6 +614,70 @@ int CmdLaunch(int argc, char** argv) {
   return 0;
 }
 
+// Prints one file's VERSIONINFO as the release check reads it: a "File="
+// line, then the fixed numbers and the strings of its first translation.
+// Files of either bitness: the resources are read, the file never runs.
+int PrintVersionInfo(const char* path) {
+  std::printf("File=%s\n", path);
+  DWORD ignored = 0;
+  const DWORD size = GetFileVersionInfoSizeA(path, &ignored);
+  if (size == 0) {
+    std::printf("Error=no version resource (%lu)\n", GetLastError());
+    return kNotFound;
+  }
+  std::vector<char> data(size);
+  if (!GetFileVersionInfoA(path, 0, size, data.data())) {
+    std::printf("Error=GetFileVersionInfo failed (%lu)\n", GetLastError());
+    return kFailed;
+  }
+  void* value = nullptr;
+  UINT len = 0;
+  if (!VerQueryValueA(data.data(), "\\", &value, &len) || len < sizeof(VS_FIXEDFILEINFO)) {
+    std::printf("Error=no fixed version\n");
+    return kNotFound;
+  }
+  const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(value);
+  const auto printVersion = [](const char* name, DWORD ms, DWORD ls) {
+    std::printf("%s=%u.%u.%u.%u\n", name, static_cast<unsigned>(HIWORD(ms)),
+                static_cast<unsigned>(LOWORD(ms)), static_cast<unsigned>(HIWORD(ls)),
+                static_cast<unsigned>(LOWORD(ls)));
+  };
+  printVersion("FixedFileVersion", fixed->dwFileVersionMS, fixed->dwFileVersionLS);
+  printVersion("FixedProductVersion", fixed->dwProductVersionMS, fixed->dwProductVersionLS);
+  const DWORD type = fixed->dwFileType;
+  std::printf("FileType=%s\n", type == VFT_APP ? "app" : type == VFT_DLL ? "dll" : "other");
+  struct Translation {
+    WORD language;
+    WORD codePage;
+  };
+  if (!VerQueryValueA(data.data(), "\\VarFileInfo\\Translation", &value, &len) ||
+      len < sizeof(Translation)) {
+    std::printf("Error=no translation\n");
+    return kNotFound;
+  }
+  const auto* tr = static_cast<const Translation*>(value);
+  for (const char* name : {"CompanyName", "ProductName", "FileDescription", "FileVersion",
+                           "ProductVersion", "OriginalFilename", "LegalCopyright"}) {
+    char query[128];
+    std::snprintf(query, sizeof query, "\\StringFileInfo\\%04x%04x\\%s", tr->language,
+                  tr->codePage, name);
+    // A missing string prints no line, so that the check names it.
+    if (VerQueryValueA(data.data(), query, &value, &len) && len > 0)
+      std::printf("%s=%s\n", name, static_cast<const char*>(value));
+  }
+  return 0;
+}
+
+int CmdVersion(int argc, char** argv) {
+  if (argc < 3) return kUsage;
+  int worst = 0;
+  for (int i = 2; i < argc; ++i) {
+    const int rc = PrintVersionInfo(argv[i]);
+    if (rc > worst) worst = rc;
+  }
+  return worst;
+}
+
 struct Command {
   const char* name;
   int (*run)(int, char**);
@@ -626,6 +692,7 @@ const Command kCommands[] = {
     {"close", CmdClose},            {"sysmenu-has-close", CmdSysmenuHasClose},
     {"foreground", CmdForeground},  {"answer", CmdAnswer},
     {"screenshot", CmdScreenshot},  {"launch", CmdLaunch},
+    {"version", CmdVersion},
 };
 
 }  // namespace

@@ -120,6 +120,7 @@ TEST_F(InstallThreadTest, ThePortSwitchOverridesTheConfigurationAndAnUnattendedR
     EXPECT_NE(command.find("/r \"IP_192.168.0.21\""), std::string::npos) << command;
   }
   test::RemoveConfigFiles();  // no configuration: the port dialog would be asked for
+  InitTraceLog();
   ui::SetDeployment({true, false, ui::RestartChoice::Never});
   FakeOs os;
   InstallerDlg dialog;
@@ -206,7 +207,7 @@ TEST_F(InstallThreadTest, CancellingThePortDialogEndsTheInstallation) {
 }
 
 TEST_F(InstallThreadTest, TheChosenPortReachesThePrintUiCommand) {
-  const std::string inf = test::InStartFolder("VKPM200.inf");
+  const std::string inf = ".\\VKPM200.inf";  // the dialog is not initialised: no source folder is known
   const std::pair<int, std::string> choices[] = {
       {IDC_RADIO_COM1, "/if /b \"NORVEKA VKP-M200\" /f " + inf + " /r \"COM1:\" /m \"NORVEKA VKP-M200\""},
       {IDC_RADIO_COM3, "/r \"COM3:\""},

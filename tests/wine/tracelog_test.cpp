@@ -176,7 +176,7 @@ TEST_F(TraceLogTest, TheLogSwitchGetsTheSameEntriesFromAFreshStart) {
   SetSecondTraceLog(nullptr);
   WriteTraceLog("only in the trace");
   const std::string copy = test::ReadFileText(second);
-  EXPECT_NE(copy.find("two 2\r\n"), std::string::npos);
+  EXPECT_NE(copy.find("two 2\r\n"), std::string::npos) << "[" << copy << "] trace: " << test::ReadTraceLog();
   EXPECT_EQ(test::ReadTraceLog().rfind(copy, 0), 0u) << "the same entries, byte for byte";
   EXPECT_EQ(copy.find("previous"), std::string::npos);
   EXPECT_EQ(copy.find("only in the trace"), std::string::npos);
