@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <type_traits>
 
 #include "platform/Os.h"
 
@@ -37,14 +38,28 @@ void WriteReport() {
   ::QueryPerformanceCounter(&now);
   FILE* report = std::fopen(gReportPath, "w");
   if (report == nullptr) return;
-  const double toMs = 1000.0 / static_cast<double>(gFrequency.QuadPart);
-  std::fprintf(report, "lifetime %.1f\n", static_cast<double>(now.QuadPart - gStart.QuadPart) * toMs);
+  // Milliseconds, as integers: the figures need no fractions.
+  const long long perMs = gFrequency.QuadPart / 1000 > 0 ? gFrequency.QuadPart / 1000 : 1;
+  std::fprintf(report, "lifetime %lld\n", (now.QuadPart - gStart.QuadPart) / perMs);
   for (int slot = 0; slot < kSlotCount; ++slot) {
     if (gCalls[slot] == 0) continue;
-    std::fprintf(report, "%s %lld %.1f\n", kSlotNames[slot], gCalls[slot].load(),
-                 static_cast<double>(gTicks[slot].load()) * toMs);
+    std::fprintf(report, "%s %lld %lld\n", kSlotNames[slot], gCalls[slot].load(), gTicks[slot].load() / perMs);
   }
   std::fclose(report);
+}
+
+// Out of line: one copy for all the wrappers below.
+__attribute__((noinline)) void Count(int slot, long long before) {
+  LARGE_INTEGER after{};
+  ::QueryPerformanceCounter(&after);
+  gCalls[slot] += 1;
+  gTicks[slot] += after.QuadPart - before;
+}
+
+__attribute__((noinline)) long long Now() {
+  LARGE_INTEGER now{};
+  ::QueryPerformanceCounter(&now);
+  return now.QuadPart;
 }
 
 template <int SlotIndex, typename Fn>
@@ -56,18 +71,15 @@ struct Timed<SlotIndex, R(WINAPI*)(Args...)> {
   static R WINAPI Call(Args... args) {
     // The process ends inside ExitProcess: the report is written first.
     if constexpr (SlotIndex == kExitProcessSlot) WriteReport();
-    LARGE_INTEGER before{};
-    ::QueryPerformanceCounter(&before);
-    struct Count {
-      LARGE_INTEGER from;
-      ~Count() {
-        LARGE_INTEGER after{};
-        ::QueryPerformanceCounter(&after);
-        gCalls[SlotIndex] += 1;
-        gTicks[SlotIndex] += after.QuadPart - from.QuadPart;
-      }
-    } count{before};
-    return original(args...);
+    const long long before = Now();
+    if constexpr (std::is_void_v<R>) {
+      original(args...);
+      Count(SlotIndex, before);
+    } else {
+      const R result = original(args...);
+      Count(SlotIndex, before);
+      return result;
+    }
   }
 };
 

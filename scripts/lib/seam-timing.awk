@@ -12,7 +12,7 @@ END {
   own = lifetime - pauses - platform
   printf "    process start (before the program's first instruction, Wine and emulation): %.0f ms\n", wall - lifetime
   printf "    program lifetime %.0f ms = pauses %.0f ms (%d sleeps) + platform %.0f ms + own %.0f ms (%.2f%% of the lifetime)\n",
-         lifetime, pauses, sleeps, platform, own, lifetime > 0 ? 100 * own / lifetime : 0
+         lifetime, pauses, sleeps, platform, own, (lifetime > 0 ? 100 * own / lifetime : 0)
   n = 0
   for (f in cost) { names[++n] = f }
   for (i = 1; i <= n; i++) for (j = i + 1; j <= n; j++) if (cost[names[j]] > cost[names[i]]) { t = names[i]; names[i] = names[j]; names[j] = t }
