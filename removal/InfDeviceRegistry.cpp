@@ -36,19 +36,19 @@ std::string PrecompiledName(const std::string& path) {
 }
 
 // The INF names of a directory (INF_STYLE_WIN4), listed by the wide
-// function: the narrow one cannot size its buffer on every system.
-std::vector<std::wstring> ListInfFiles(const char* directory) {
-  std::vector<std::wstring> names;
+// function: the narrow one cannot size its buffer on every system. The list
+// as the system gives it: names one after the other, an empty one last.
+std::vector<wchar_t> ListInfFiles(const char* directory) {
+  std::vector<wchar_t> names(1, L'\0');
   wchar_t wideDirectory[kPathSize] = L"";
   if (Os().MultiByteToWideChar(CP_ACP, 0, directory, -1, wideDirectory, static_cast<int>(kPathSize)) == 0)
     return names;
   DWORD needed = 0;
   Os().SetupGetInfFileListW(wideDirectory, INF_STYLE_WIN4, nullptr, 0, &needed);
   if (needed == 0) return names;
-  std::vector<wchar_t> list(needed + 1, L'\0');
+  std::vector<wchar_t> list(needed + 2, L'\0');
   if (!Os().SetupGetInfFileListW(wideDirectory, INF_STYLE_WIN4, list.data(), needed, &needed)) return names;
-  for (const wchar_t* name = list.data(); *name != L'\0'; name += std::wcslen(name) + 1) names.emplace_back(name);
-  return names;
+  return list;
 }
 
 }  // namespace
@@ -75,10 +75,10 @@ void RemovalEngine::DeleteINFFile() {
     char infDirectory[kPathSize] = "";
     CopyBounded(infDirectory, windowsDirectory);
     AppendBounded(infDirectory, "\\inf");
-    for (const std::wstring& wideName : ListInfFiles(infDirectory)) {
+    const std::vector<wchar_t> list = ListInfFiles(infDirectory);
+    for (const wchar_t* wideName = list.data(); *wideName != L'\0'; wideName += std::wcslen(wideName) + 1) {
       char name[kPathSize] = "";
-      if (Os().WideCharToMultiByte(CP_ACP, 0, wideName.c_str(), -1, name, static_cast<int>(kPathSize), nullptr,
-                                   nullptr) == 0)
+      if (Os().WideCharToMultiByte(CP_ACP, 0, wideName, -1, name, static_cast<int>(kPathSize), nullptr, nullptr) == 0)
         continue;
       if (std::strncmp(name, "oem", 3) != 0) continue;
 
@@ -109,7 +109,7 @@ void RemovalEngine::DeleteINFFile() {
           const std::string pnf = PrecompiledName(infPath);
           if (!pnf.empty() && !Os().DeleteFileA(pnf.c_str())) LogDeleteFileError(pnf.c_str(), Os().GetLastError());
         } else if (uninstaller) {
-          WriteTraceLog("fnSetupUninstallOEMInf failed, %ls, %d", wideName.c_str(),
+          WriteTraceLog("fnSetupUninstallOEMInf failed, %ls, %d", wideName,
                         static_cast<int>(Os().GetLastError()));
         }
       } else {

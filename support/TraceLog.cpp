@@ -1,8 +1,8 @@
 #include "support/TraceLog.h"
 
 #include <cstdarg>
-#include <mutex>
 
+#include "platform/Lock.h"
 #include "platform/Os.h"
 #include "platform/UniqueHandles.h"
 #include "support/BoundedText.h"
@@ -16,7 +16,7 @@ char gTraceLogPath[kPathSize] = "";
 char gSecondLogPath[MAX_PATH] = "";  // /log=PATH: the same entries once more
 // Seek-to-end and write are two calls: the program's own threads take turns,
 // so that one entry never lands on top of another.
-std::mutex gWriteMutex;
+Lock gWriteLock;
 
 // The trace folder may exist before us and be an ordinary user's; the
 // elevated program must neither delete nor append through a link there.
@@ -76,12 +76,12 @@ int InitTraceLog() {
 }
 
 void SetSecondTraceLog(const char* path) {
-  std::lock_guard<std::mutex> lock(gWriteMutex);
+  Held lock(gWriteLock);
   CopyBounded(gSecondLogPath, path != nullptr ? path : "");
 }
 
 void WriteTraceLog(const char* format, ...) {
-  std::lock_guard<std::mutex> lock(gWriteMutex);
+  Held lock(gWriteLock);
   if (gTraceLogPath[0] == '\0' && gSecondLogPath[0] == '\0') return;  // nowhere to write
 
   SYSTEMTIME now{};

@@ -3,34 +3,35 @@
 // Tests can ask it to keep every text it was given, in order.
 #pragma once
 
-#include <mutex>
 #include <string>
 #include <vector>
+
+#include "platform/Lock.h"
 
 namespace vkp::ui {
 
 class SharedText {
  public:
   void Set(std::string text) {
-    std::lock_guard<std::mutex> lock(mutex_);
+    Held lock(lock_);
     if (keepHistory_) history_.push_back(text);
     text_ = std::move(text);
   }
   std::string Get() const {
-    std::lock_guard<std::mutex> lock(mutex_);
+    Held lock(lock_);
     return text_;
   }
   void KeepHistory() {
-    std::lock_guard<std::mutex> lock(mutex_);
+    Held lock(lock_);
     keepHistory_ = true;
   }
   std::vector<std::string> History() const {
-    std::lock_guard<std::mutex> lock(mutex_);
+    Held lock(lock_);
     return history_;
   }
 
  private:
-  mutable std::mutex mutex_;
+  mutable Lock lock_;
   std::string text_;
   bool keepHistory_ = false;
   std::vector<std::string> history_;

@@ -1,5 +1,6 @@
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "installer/InstallEngine.h"
 #include "platform/PortData1.h"
@@ -14,10 +15,10 @@ namespace {
 template <std::size_t N>
 void ToWideField(WCHAR (&field)[N], const std::string& text, std::size_t maxChars) {
   static_assert(N > 0, "field");
-  std::wstring wide(text.size(), L'\0');
+  std::vector<WCHAR> wide(text.size() + 1, L'\0');
   const int converted = text.empty() ? 0
                                      : MultiByteToWideChar(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()),
-                                                           wide.data(), static_cast<int>(wide.size()));
+                                                           wide.data(), static_cast<int>(text.size()));
   std::size_t length = converted > 0 ? static_cast<std::size_t>(converted) : 0;
   if (length > maxChars) length = maxChars;
   if (length > N - 1) length = N - 1;
