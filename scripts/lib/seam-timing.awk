@@ -7,7 +7,7 @@
 $1 == "lifetime" { lifetime = $2; next }
 $1 == "Sleep" { pauses += $3; sleeps = $2; next }
 $1 == "ExitProcess" { next }
-NF == 3 { platform += $3; cost[$1] = $3; calls[$1] = $2 }
+NF == 3 { platform += $3; cost[$1] = $3 + 0; calls[$1] = $2 }
 END {
   own = lifetime - pauses - platform
   printf "    process start (before the program's first instruction, Wine and emulation): %.0f ms\n", wall - lifetime
