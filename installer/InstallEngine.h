@@ -58,6 +58,9 @@ class InstallEngine {
 
   // Uninstall registration, INF store, and what earlier installations left.
   void RegisterUninstallInfo();
+  // With the driver already there: registers the uninstall entry and copies
+  // the uninstaller again when an earlier run ended before it did either.
+  void CompleteUninstallRegistration();
   void CopyINFFile();
   int INFFileExist(const std::string& section, const std::string& key);
   void DeleteVidPid();

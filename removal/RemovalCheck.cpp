@@ -46,6 +46,15 @@ bool RemovalEngine::CheckFullyRemoved() {
   return removed;
 }
 
+bool RemovalEngine::PartsLeftWithoutTheDriver() {
+  const std::string driver = Load(IDS_MODEL_DISPLAY_NAME);
+  for (const char* environment : Environments())
+    if (DriverRegisteredIn(environment, driver.c_str())) return true;
+  const std::string monitor = Load(IDS_MONITOR_NAME);
+  const std::string processor = Load(IDS_PROCESSOR_NAME);
+  return MonitorStillInstalled(monitor.c_str()) || ProcessorStillInstalled(processor.c_str());
+}
+
 bool RemovalEngine::CheckPrintersRemoved(const std::vector<std::string>& names) {
   bool removed = true;
   for (const std::string& name : names) {

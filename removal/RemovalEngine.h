@@ -60,6 +60,10 @@ class RemovalEngine {
   // After a full removal: true when no driver of the model (in any
   // environment), monitor, processor, printer or uninstall entry is left.
   bool CheckFullyRemoved();
+  // Before a removal, with no driver of the model listed: true when its
+  // registration, monitor or processor is still there (a removal that was
+  // ended half-way), so that the full removal takes the rest.
+  bool PartsLeftWithoutTheDriver();
   // After a partial removal: true when none of these printers is left.
   bool CheckPrintersRemoved(const std::vector<std::string>& names);
 

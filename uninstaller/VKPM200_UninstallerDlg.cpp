@@ -88,7 +88,7 @@ void UninstallerDlg::InitPrinterList() {
     return;
   }
   strWork = ui::LoadResourceString(IDS_MODEL_DISPLAY_NAME);
-  if (PrinterDrvExist(strWork.c_str())) {
+  if (PrinterDrvExist(strWork.c_str()) || removal::RemovalEngine(host).PartsLeftWithoutTheDriver()) {
     EnableWindow(Item(IDCANCEL), FALSE);
     host.bBusy = 1;
     StartUninstall();
@@ -96,7 +96,10 @@ void UninstallerDlg::InitPrinterList() {
   }
   strWork = "The " + ui::LoadResourceString(IDS_MODEL_NAME) + " driver does not exist on this system.";
   ui::ShowMessageBox(strWork.c_str(), MB_OK | MB_ICONINFORMATION);
-  removal::RemovalEngine(host).DeleteUninstallInfoFromReg();
+  removal::RemovalEngine engine(host);
+  engine.DeleteUninstallInfoFromReg();
+  // What a removal ended half-way may have left of the installation itself.
+  engine.RemoveInstallationLeftovers();
   Os().ExitProcess(0);
 }
 

@@ -49,6 +49,8 @@ unsigned InstallEngine::AddToWin2K(int portCode) {
     DeleteFilesUsed();
     RegisterUninstallInfo();
     CopyFilesOfUtilities();
+  } else {
+    CompleteUninstallRegistration();
   }
   // The steps' own results do not say everything (on USB no printer is
   // added at all): the spooler tells what is really installed.

@@ -107,6 +107,8 @@ unsigned InstallEngine::AddToWin2KWithWHQL(int portCode) {
         if (!driverPresent) {
           RegisterUninstallInfo();
           CopyFilesOfUtilities();
+        } else {
+          CompleteUninstallRegistration();
         }
         // printui may have left the driver without the printer (a port it could not make, the /u run).
         if (!CheckInstalled(portCode)) {
@@ -119,6 +121,8 @@ unsigned InstallEngine::AddToWin2KWithWHQL(int portCode) {
     }
   } else if (!CheckInstalled(portCode)) {
     exitCode = ReportNotInstalled();
+  } else {
+    CompleteUninstallRegistration();
   }
 
   WriteTraceLog("\r\n");

@@ -162,4 +162,24 @@ void InstallEngine::RegisterUninstallInfo() {
   WriteTraceLog("RegisterUninstallInfo END");
 }
 
+void InstallEngine::CompleteUninstallRegistration() {
+  const REGSAM view = bIs64Bit ? KEY_WOW64_64KEY : 0;
+  char uninstallString[kTextSize] = "";
+  {
+    UniqueRegKey key;
+    DWORD type = 0;
+    DWORD size = sizeof uninstallString - 1;
+    if (Os().RegOpenKeyExA(HKEY_LOCAL_MACHINE, ui::LoadResourceString(IDS_UNINSTALL_KEY).c_str(), 0,
+                           KEY_READ | view, key.put()) == ERROR_SUCCESS &&
+        (Os().RegQueryValueExA(key.get(), "UninstallString", nullptr, &type, reinterpret_cast<BYTE*>(uninstallString),
+                               &size) != ERROR_SUCCESS ||
+         type != REG_SZ))
+      uninstallString[0] = '\0';
+  }
+  if (uninstallString[0] != '\0' && Os().GetFileAttributesA(uninstallString) != INVALID_FILE_ATTRIBUTES) return;
+  WriteTraceLog("UNINSTALL ENTRY MISSING : registered again");
+  RegisterUninstallInfo();
+  CopyFilesOfUtilities();
+}
+
 }  // namespace vkp

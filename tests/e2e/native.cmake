@@ -12,6 +12,7 @@ target_compile_options(vkp_e2e_driver PRIVATE ${VKP_SANITIZE} ${VKP_NATIVE_WARNI
 target_link_options(vkp_e2e_driver PUBLIC ${VKP_SANITIZE})
 
 file(GLOB VKP_E2E_TESTS CONFIGURE_DEPENDS ${VKP_E2E_DIR}/*_test.cpp)
-add_executable(vkp_e2e ${VKP_E2E_DIR}/e2e_main.cpp ${VKP_E2E_DIR}/InstallerSession.cpp ${VKP_E2E_TESTS})
+add_executable(vkp_e2e ${VKP_E2E_DIR}/e2e_main.cpp ${VKP_E2E_DIR}/InstallerSession.cpp
+  ${VKP_E2E_DIR}/Residue.cpp ${VKP_E2E_TESTS})
 target_compile_options(vkp_e2e PRIVATE ${VKP_SANITIZE} ${VKP_NATIVE_WARNINGS})
 target_link_libraries(vkp_e2e PRIVATE vkp_e2e_driver gtest)

@@ -8,6 +8,9 @@ namespace {
 constexpr char kModel[] = "NORVEKA VKP-M200";
 constexpr char kMonitor[] = "ZEM Language Monitor VKP-M200";
 constexpr char kProcessor[] = "ZEM PRINT PROCESSOR VKP-M200";
+constexpr char kUninstallParent[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+constexpr char kUninstallName[] = "NORVEKA_VKP-M200";
+constexpr char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\NORVEKA_VKP-M200";
 
 std::string Text(const char* s) { return s != nullptr ? std::string(s) : std::string(); }
 // This 32-bit program's own environment is "" (NULL) and "Windows NT x86" alike.
@@ -75,10 +78,32 @@ BOOL ListDrivers(const std::set<std::string>& names, DWORD level, LPBYTE buffer,
 HANDLE FakeHandle(int n) { return reinterpret_cast<HANDLE>(static_cast<uintptr_t>(0x7F000000 + n)); }
 }  // namespace
 
-void FakeSpooler::InstallModel(const std::string& environment) {
+void FakeSpooler::InstallModel(const std::string& environment, bool uninstallEntry) {
   drivers[Env(environment.c_str())].insert(kModel);
   processors[Env(environment.c_str())].insert(kProcessor);
   monitorsListed.insert(kMonitor);
+  if (!uninstallEntry) return;
+  char self[MAX_PATH] = "";
+  RealOs().GetModuleFileNameA(nullptr, self, MAX_PATH);
+  for (const REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY}) {
+    HKEY key = nullptr;
+    if (RealOs().RegCreateKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, nullptr, 0, KEY_WRITE | view, nullptr, &key,
+                                 nullptr) != ERROR_SUCCESS)
+      continue;
+    RealOs().RegSetValueExA(key, "UninstallString", 0, REG_SZ, reinterpret_cast<const BYTE*>(self),
+                            static_cast<DWORD>(std::strlen(self) + 1));
+    RealOs().RegCloseKey(key);
+  }
+}
+
+FakeSpooler::~FakeSpooler() {
+  for (const REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY}) {
+    HKEY parent = nullptr;
+    if (RealOs().RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallParent, 0, KEY_ALL_ACCESS | view, &parent) != ERROR_SUCCESS)
+      continue;
+    RealOs().SHDeleteKeyA(parent, kUninstallName);
+    RealOs().RegCloseKey(parent);
+  }
 }
 
 FakeSpooler::FakeSpooler(FakeOs& os) {

@@ -26,6 +26,8 @@ struct CapturedPrinter {
 class FakeSpooler {
  public:
   explicit FakeSpooler(FakeOs& os);
+  FakeSpooler(const FakeSpooler&) = delete;
+  FakeSpooler& operator=(const FakeSpooler&) = delete;
 
   // Drivers and processors listed per environment ("" for this program's
   // own, "Windows NT x86"), and the monitors listed.
@@ -36,8 +38,12 @@ class FakeSpooler {
   // runs ("" = it installs nothing), and whether it adds the printer too.
   std::string printUiInstallsIn = "Windows x64";
   bool printUiAddsPrinter = true;
-  // The model as an earlier installation left it: driver, monitor, processor.
-  void InstallModel(const std::string& environment);
+  // The model as an earlier installation left it: driver, monitor, processor
+  // and, unless that run ended before making it, its uninstall entry (in
+  // the clone's registry, naming this program as the uninstaller; removed
+  // again at destruction).
+  void InstallModel(const std::string& environment, bool uninstallEntry = true);
+  ~FakeSpooler();
   DWORD waitResult = WAIT_OBJECT_0;
 
   std::vector<std::string> openedNames;  // every name OpenPrinterA was asked for

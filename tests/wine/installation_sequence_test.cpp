@@ -164,6 +164,26 @@ TEST_F(InstallationTest, DirectWithTheDriverPresentOverUsbDoesNothing) {
   EXPECT_TRUE(os.MessageBoxes().empty());
 }
 
+// A run that ended after the driver came but before its uninstall entry:
+// the next run, finding the driver, makes the entry and copies the uninstaller.
+TEST_F(InstallationTest, WithTheDriverPresentAMissingUninstallEntryIsMadeOnBothPaths) {
+  for (const bool printUi : {false, true}) {
+    spooler.InstallModel(printUi ? "Windows x64" : "", false);
+    os.ClearCalls();
+    spooler.copies.clear();
+    InitTraceLog();
+    EngineHarness h(printUi ? 1 : 0, printUi ? 2010 : 2005);
+    EXPECT_EQ(Run([&] { return printUi ? h.engine.AddToWin2KWithWHQL(kUsb) : h.engine.AddToWin2K(kUsb); }),
+              std::optional<UINT>(0));
+    EXPECT_EQ(os.CountOf("RegCreateKeyExA"), 1) << printUi;
+    EXPECT_NE(test::ReadTraceLog().find(": UNINSTALL ENTRY MISSING : registered again\r\n"), std::string::npos);
+    EXPECT_TRUE(std::any_of(spooler.copies.begin(), spooler.copies.end(),
+                            [](const auto& copy) { return copy.second.find("VKPM200_Uninstaller.exe") != std::string::npos; }))
+        << printUi;
+    EXPECT_TRUE(os.MessageBoxes().empty());
+  }
+}
+
 TEST_F(InstallationTest, PrintUiNewInstallationOverCom2) {
   EngineHarness h(1, 2010);
   os.QueueMessageBoxAnswer(IDNO);

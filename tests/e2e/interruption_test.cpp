@@ -1,0 +1,196 @@
+// The interruption bench. A run of the installer or the uninstaller is ended
+// as a kill ends it, just after one of its calls that change the machine (the
+// interruptible builds, tests/interruption); then the installer runs again,
+// silently from its configuration file, and the uninstaller removes
+// everything. Both must end with success codes and the residue check must
+// find nothing of the model. Every other point of a run leaves the same
+// machine as the change before it, so these points cover every state a kill
+// can leave.
+//   VKP_INTERRUPTION_POINTS=all   every such point (scripts/bench)
+//   VKP_INTERRUPTION_POINTS=N     N points spread evenly over the run (default 2)
+// Each test prints "interruption points tried / recovered: T / R (...)".
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tests/e2e/Residue.h"
+
+namespace {
+using namespace vkp::e2e;
+
+constexpr unsigned long kInterrupted = 1067;  // the interruptible builds' TerminateProcess code
+constexpr const char* kCutDirWin = "C:\\vkp-cut";
+constexpr const char* kCutInstallerWin = "C:\\vkp-cut\\VKPM200_Installer.exe";
+constexpr const char* kCutUninstallerWin = "C:\\vkp-cut\\uninstaller\\VKPM200_Uninstaller.exe";
+constexpr const char* kCallsWin = "C:\\vkp-e2e\\calls.txt";
+// Generous: under CPU emulation every 32-bit start takes about a minute.
+constexpr int kRunTimeoutMs = 1800000;
+
+// Calls after which the machine differs from before them.
+const std::set<std::string> kChanging = {
+    "CreateFileA", "WriteFile", "DeleteFileA", "CopyFileA", "MoveFileA", "MoveFileExA", "CreateDirectoryA",
+    "RemoveDirectoryA", "SetFileAttributesA", "CreateProcessA", "RegCreateKeyExA", "RegSetValueExA",
+    "RegDeleteValueA", "RegDeleteKeyA", "SHDeleteKeyA", "SetSecurityInfo", "SetupCopyOEMInfA", "SetupDiRemoveDevice",
+    "AddPrinterA", "DeletePrinter", "AddPrinterDriverA", "DeletePrinterDriverExA", "AddMonitorA", "DeleteMonitorA",
+    "AddPrintProcessorA", "DeletePrintProcessorA", "XcvDataW", "SetJobA", "DeleteFormA"};
+
+struct Call {
+  long index;
+  std::string name, detail;
+};
+
+std::vector<Call> ReadCalls(const std::string& text) {
+  std::vector<Call> calls;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) {
+    std::istringstream fields(line);
+    Call call;
+    if (!(fields >> call.index >> call.name)) continue;
+    std::getline(fields >> std::ws, call.detail);
+    calls.push_back(call);
+  }
+  return calls;
+}
+
+bool ChangesTheMachine(const Call& call) {
+  if (kChanging.count(call.name) == 0 || call.detail == "trace") return false;
+  const auto base = call.detail.rfind('\\');
+  const std::string file = base == std::string::npos ? "" : call.detail.substr(base + 1);
+  return file != "VKP-M200_Installer.txt" && file != "VKP-M200_UnInstaller.txt";
+}
+
+// The points to try: just after each change, all or an even sample.
+std::vector<long> ChoosePoints(const std::vector<Call>& calls) {
+  std::vector<long> all;
+  for (const Call& call : calls)
+    if (ChangesTheMachine(call)) all.push_back(call.index + 1);
+  const char* wanted = std::getenv("VKP_INTERRUPTION_POINTS");
+  if (wanted != nullptr && std::string(wanted) == "all") return all;
+  const std::size_t count = wanted != nullptr ? std::strtoul(wanted, nullptr, 10) : 2;
+  if (count == 0 || all.size() <= count) return count == 0 ? std::vector<long>{} : all;
+  std::vector<long> sample;
+  for (std::size_t i = 0; i < count; ++i) sample.push_back(all[(i + 1) * all.size() / (count + 1)]);
+  return sample;
+}
+
+struct SweepCase {
+  std::string arch, winver, config, label;
+  bool uninstaller = false;  // interrupt the uninstaller instead of the installer
+  bool tools64 = false;      // see PrefixOptions (where 32-bit code is emulated)
+};
+
+class Bench {
+ public:
+  explicit Bench(InstallerSession& s) : s_(s) {}
+
+  // The interruptible installer's folder: the installer's folder with the
+  // interruptible build in place of the installer; the uninstaller beside it.
+  bool Stage() {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    fs::copy(s_.Prefix().Path(kInstallerDirWin), s_.Prefix().Path(kCutDirWin), fs::copy_options::recursive, error);
+    const std::string built = Config::Get().buildDir + "/tests/interruption/";
+    return !error && s_.Prefix().CopyIn(built + "installer/VKPM200_Installer.exe", kCutInstallerWin) &&
+           s_.Prefix().CopyIn(built + "uninstaller/VKPM200_Uninstaller.exe", kCutUninstallerWin);
+  }
+
+  // Runs one program quietly to its end; at > 0 ends it just before that call.
+  std::optional<unsigned long> Run(bool uninstaller, const std::string& tag, long at = 0, bool log = false) {
+    ::setenv("VKP_INTERRUPT_AT", std::to_string(at).c_str(), 1);
+    if (log) {
+      std::filesystem::remove(s_.Prefix().Path(kCallsWin));
+      ::setenv("VKP_INTERRUPT_LOG", kCallsWin, 1);
+    }
+    ProgramRun run(s_.Prefix(), uninstaller ? kCutUninstallerWin : kCutInstallerWin,
+                   uninstaller ? "C:\\windows\\system32" : kCutDirWin, tag, {"/quiet"});
+    const bool started = run.Start();
+    ::unsetenv("VKP_INTERRUPT_AT");
+    ::unsetenv("VKP_INTERRUPT_LOG");
+    if (!started) return std::nullopt;
+    return run.WaitExit(kRunTimeoutMs);
+  }
+
+  std::vector<Call> Calls() const { return ReadCalls(s_.Prefix().ReadFile(kCallsWin).value_or("")); }
+
+ private:
+  InstallerSession& s_;
+};
+
+bool Succeeded(std::optional<unsigned long> code) { return code == 0ul || code == 3010ul; }
+
+void Sweep(const SweepCase& c) {
+  InstallerSession s(c.arch, c.winver, c.config, c.tools64);
+  ASSERT_TRUE(s.Ok());
+  Bench bench(s);
+  ASSERT_TRUE(bench.Stage());
+  const Snapshot clean = TakeSnapshot(s);
+
+  // The whole run once, every call logged: the points to try.
+  if (c.uninstaller) {
+    ASSERT_TRUE(Succeeded(bench.Run(false, "setup")));
+  }
+  ASSERT_TRUE(Succeeded(bench.Run(c.uninstaller, "recorded", 0, true))) << s.Trace();
+  const std::vector<long> points = ChoosePoints(bench.Calls());
+  if (!c.uninstaller) {
+    ASSERT_TRUE(Succeeded(s.StartUninstaller("clean", true).WaitExit(kRunTimeoutMs)));
+  }
+  ASSERT_TRUE(Unexplained(clean, TakeSnapshot(s)).empty()) << "the uninterrupted run leaves residue";
+
+  int recovered = 0;
+  for (const long at : points) {
+    const std::string point = std::to_string(at);
+    if (c.uninstaller) {
+      ASSERT_TRUE(Succeeded(bench.Run(false, "setup-" + point)));
+    }
+    EXPECT_EQ(bench.Run(c.uninstaller, "cut-" + point, at, true), std::optional<unsigned long>(kInterrupted))
+        << "the run ended before reaching call " << at;
+    const std::vector<Call> calls = bench.Calls();
+    const std::string where = calls.empty() ? "?" : calls.back().name + " " + calls.back().detail;
+    std::optional<unsigned long> again, removed;
+    bool complete = true;  // after the installer's second run: the entry and the uninstaller it names
+    if (c.uninstaller) {
+      removed = bench.Run(true, "remove-" + point);
+    } else {
+      again = bench.Run(false, "again-" + point);
+      complete = s.RegKeyExists(kUninstallKey) && s.FileExists(kUninstallerWin);
+      // As a deployment tool removes it: the entry's quiet uninstall (the
+      // interruptible uninstaller only tidies up for the next point).
+      removed = complete ? s.StartUninstaller("remove-" + point, true).WaitExit(kRunTimeoutMs)
+                         : bench.Run(true, "remove-" + point);
+    }
+    const std::vector<std::string> left = Unexplained(clean, TakeSnapshot(s));
+    const bool ok = (c.uninstaller || Succeeded(again)) && complete && Succeeded(removed) && left.empty();
+    recovered += ok ? 1 : 0;
+    std::printf("interrupted before call %ld (after %s): installer again %s%s, uninstaller %s, %s\n", at,
+                where.c_str(), again ? std::to_string(*again).c_str() : "-", complete ? "" : " (no uninstall entry)",
+                removed ? std::to_string(*removed).c_str() : "none", left.empty() ? "nothing left" : "residue");
+    EXPECT_TRUE(ok) << "interrupted before call " << at << " (after " << where << ")\n"
+                    << ::testing::PrintToString(left) << "\n"
+                    << s.Trace();
+  }
+  std::printf("interruption points tried / recovered: %zu / %d (%s)\n", points.size(), recovered, c.label.c_str());
+}
+
+const char kUsbConfig[] = "[VKPM200]\r\nPORTDLG=FALSE\r\nPORT=USB\r\n";
+const char kCom1Config[] = "[VKPM200]\r\nPORTDLG=FALSE\r\nPORT=COM1\r\n";
+
+TEST(Interruption, InstallerPrintUiWin10x64Usb) {
+  Sweep({"win64", "win10", kUsbConfig, "installer, printui path, 64-bit Windows 10, USB", false, true});
+}
+TEST(Interruption, InstallerDirectXp32Com1) {
+  Sweep({"win32", "winxp", kCom1Config, "installer, direct path, 32-bit XP, COM1"});
+}
+TEST(Interruption, UninstallerWin10x64Usb) {
+  Sweep({"win64", "win10", kUsbConfig, "uninstaller, 64-bit Windows 10, USB", true, true});
+}
+TEST(Interruption, UninstallerXp32Com1) {
+  Sweep({"win32", "winxp", kCom1Config, "uninstaller, 32-bit XP, COM1", true});
+}
+
+}  // namespace
