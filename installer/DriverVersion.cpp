@@ -7,6 +7,8 @@
 #include "platform/Os.h"
 #include "platform/UniqueHandles.h"
 #include "support/BoundedText.h"
+#include "support/SameFileContents.h"
+#include "support/TraceLog.h"
 
 namespace vkp {
 
@@ -35,10 +37,29 @@ bool ReadPrinterVersion(const char* printerName, DWORD (&version)[4]) {
   return lastResult == ERROR_SUCCESS;
 }
 
+// The installed driver's file is the one in this package.
+bool DriverIsThePackages(const char* driverName, const char* environment, const char* packageDriverDir) {
+  const SpoolerList drivers = EnumerateTwice([&](BYTE* buffer, DWORD size, DWORD* needed, DWORD* count) {
+    return Os().EnumPrinterDriversA(nullptr, const_cast<char*>(environment), 3, buffer, size, needed, count);
+  });
+  for (DWORD i = 0; i < drivers.count; ++i) {
+    const DRIVER_INFO_3A& driver = drivers.Items<DRIVER_INFO_3A>()[i];
+    if (driver.pName == nullptr || std::strcmp(driver.pName, driverName) != 0 || driver.pDriverPath == nullptr)
+      continue;
+    const char* file = std::strrchr(driver.pDriverPath, '\\');
+    char packaged[MAX_PATH];
+    CopyBounded(packaged, packageDriverDir);
+    AppendBounded(packaged, file != nullptr ? file + 1 : driver.pDriverPath);
+    return SameFileContents(driver.pDriverPath, packaged);
+  }
+  return false;
+}
+
 }  // namespace
 
 int CheckInstalledVersion(const char* driverName, const char* processorName, unsigned major,
-                          unsigned minor, unsigned build, unsigned extra, bool is64Bit) {
+                          unsigned minor, unsigned build, unsigned extra, bool is64Bit,
+                          const char* packageDriverDir) {
   const SpoolerList printers = EnumerateTwice([](BYTE* buffer, DWORD size, DWORD* needed, DWORD* count) {
     return Os().EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, buffer, size, needed, count);
   });
@@ -55,8 +76,16 @@ int CheckInstalledVersion(const char* driverName, const char* processorName, uns
     return kInstalledSame;
   }
 
-  if (PrinterDriverListed(driverName, nullptr, 4) || (is64Bit && PrinterDriverListed(driverName, kEnvironmentX64, 4)))
+  const bool listedOwn = PrinterDriverListed(driverName, nullptr, 4);
+  const bool listedX64 = !listedOwn && is64Bit && PrinterDriverListed(driverName, kEnvironmentX64, 4);
+  if (listedOwn || listedX64) {
+    if (packageDriverDir != nullptr &&
+        DriverIsThePackages(driverName, listedOwn ? nullptr : kEnvironmentX64, packageDriverDir)) {
+      WriteTraceLog("THE INSTALLED DRIVER IS THIS PACKAGE'S, WITHOUT A PRINTER");
+      return kInstalledSame;
+    }
     return kInstalledDifferentOlder;
+  }
   if (PrintProcessorListed(processorName, nullptr) || (is64Bit && PrintProcessorListed(processorName, kEnvironmentX64)))
     return kInstalledDifferentOlder;
   return kInstalledNothing;

@@ -107,7 +107,8 @@ void InstallerDlg::CheckDifferentVersion() {
   const std::string driver = ui::LoadResourceString(IDS_MODEL_DISPLAY_NAME);
   const std::string processor = ui::LoadResourceString(IDS_PROCESSOR_NAME);
   const int result =
-      CheckInstalledVersion(driver.c_str(), processor.c_str(), major, minor, build, extra, bIs64Bit != 0);
+      CheckInstalledVersion(driver.c_str(), processor.c_str(), major, minor, build, extra, bIs64Bit != 0,
+                            engine.strDriverDir.c_str());
   if (result == kInstalledNothing || result == kInstalledSame) return;
 
   bRemoving = 1;

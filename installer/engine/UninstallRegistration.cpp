@@ -1,6 +1,7 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "installer/InstallEngine.h"
 #include "platform/Os.h"
@@ -163,20 +164,27 @@ void InstallEngine::RegisterUninstallInfo() {
 }
 
 void InstallEngine::CompleteUninstallRegistration() {
+  // QuietUninstallString is written last: with it there, the entry is whole.
   const REGSAM view = bIs64Bit ? KEY_WOW64_64KEY : 0;
   char uninstallString[kTextSize] = "";
+  char quietString[kTextSize] = "";
   {
     UniqueRegKey key;
-    DWORD type = 0;
-    DWORD size = sizeof uninstallString - 1;
-    if (Os().RegOpenKeyExA(HKEY_LOCAL_MACHINE, ui::LoadResourceString(IDS_UNINSTALL_KEY).c_str(), 0,
-                           KEY_READ | view, key.put()) == ERROR_SUCCESS &&
-        (Os().RegQueryValueExA(key.get(), "UninstallString", nullptr, &type, reinterpret_cast<BYTE*>(uninstallString),
-                               &size) != ERROR_SUCCESS ||
-         type != REG_SZ))
-      uninstallString[0] = '\0';
+    if (Os().RegOpenKeyExA(HKEY_LOCAL_MACHINE, ui::LoadResourceString(IDS_UNINSTALL_KEY).c_str(), 0, KEY_READ | view,
+                           key.put()) == ERROR_SUCCESS) {
+      for (auto [name, text] : {std::pair{"UninstallString", uninstallString}, std::pair{"QuietUninstallString", quietString}}) {
+        DWORD type = 0;
+        DWORD size = kTextSize - 1;
+        if (Os().RegQueryValueExA(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(text), &size) !=
+                ERROR_SUCCESS ||
+            type != REG_SZ)
+          text[0] = '\0';
+      }
+    }
   }
-  if (uninstallString[0] != '\0' && Os().GetFileAttributesA(uninstallString) != INVALID_FILE_ATTRIBUTES) return;
+  if (uninstallString[0] != '\0' && quietString[0] != '\0' &&
+      Os().GetFileAttributesA(uninstallString) != INVALID_FILE_ATTRIBUTES)
+    return;
   WriteTraceLog("UNINSTALL ENTRY MISSING : registered again");
   RegisterUninstallInfo();
   CopyFilesOfUtilities();

@@ -90,8 +90,9 @@ void FakeSpooler::InstallModel(const std::string& environment, bool uninstallEnt
     if (RealOs().RegCreateKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, nullptr, 0, KEY_WRITE | view, nullptr, &key,
                                  nullptr) != ERROR_SUCCESS)
       continue;
-    RealOs().RegSetValueExA(key, "UninstallString", 0, REG_SZ, reinterpret_cast<const BYTE*>(self),
-                            static_cast<DWORD>(std::strlen(self) + 1));
+    for (const char* name : {"UninstallString", "QuietUninstallString"})
+      RealOs().RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(self),
+                              static_cast<DWORD>(std::strlen(self) + 1));
     RealOs().RegCloseKey(key);
   }
 }

@@ -9,6 +9,7 @@
 #include "platform/WinHeaders.h"
 #include "support/TraceLog.h"
 #include "tests/seam/FakeOs.h"
+#include "tests/wine/ConfigFiles.h"
 #include "tests/wine/TestProgram.h"
 
 namespace vkp {
@@ -115,11 +116,24 @@ TEST(CheckInstalledVersion, OnlyTheFirstPrinterOfTheModelInEnumerationOrderCount
   EXPECT_EQ(Check(), first == "Newer" ? 1 : 3) << "first printer of the model: " << first;
 }
 
-TEST(CheckInstalledVersion, TracesOfTheModelWithoutPrinterGive0) {
+// Without a printer, a driver is this version only when its file is the package's.
+TEST(CheckInstalledVersion, TracesOfTheModelWithoutPrinterGive0UnlessTheDriverFileIsThePackages) {
   {
     SpoolerObjects spooler;
     spooler.RegisterDriver(kDriver);
     EXPECT_EQ(Check(), 0) << "driver without printer";
+    BYTE buffer[4096];
+    DWORD needed = 0, count = 0;
+    ASSERT_TRUE(EnumPrinterDriversA(nullptr, nullptr, 3, buffer, sizeof buffer, &needed, &count));
+    const std::string installed = reinterpret_cast<DRIVER_INFO_3A*>(buffer)->pDriverPath;
+    CreateDirectoryA("package", nullptr);
+    for (const char* bytes : {"same bytes", "other bytes"}) {
+      test::WriteTextFile(installed, "same bytes");
+      test::WriteTextFile("package\\" + installed.substr(installed.rfind('\\') + 1), bytes);
+      EXPECT_EQ(CheckInstalledVersion(kDriver, kProcessor, 2, 0, 2, 0, false, "package\\"),
+                bytes == std::string("same bytes") ? 3 : 0)
+          << bytes;
+    }
   }
   EXPECT_EQ(Check(), 2) << "clean again";
 }
