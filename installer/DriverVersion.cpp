@@ -37,8 +37,15 @@ bool ReadPrinterVersion(const char* printerName, DWORD (&version)[4]) {
   return lastResult == ERROR_SUCCESS;
 }
 
+bool IsThePackagesFile(const char* installed, const char* name, const PackageFiles& package) {
+  char packaged[MAX_PATH];
+  CopyBounded(packaged, package.driverDir);
+  AppendBounded(packaged, name);
+  return SameFileContents(installed, packaged);
+}
+
 // The installed driver's file is the one in this package.
-bool DriverIsThePackages(const char* driverName, const char* environment, const char* packageDriverDir) {
+bool DriverIsThePackages(const char* driverName, const char* environment, const PackageFiles& package) {
   const SpoolerList drivers = EnumerateTwice([&](BYTE* buffer, DWORD size, DWORD* needed, DWORD* count) {
     return Os().EnumPrinterDriversA(nullptr, const_cast<char*>(environment), 3, buffer, size, needed, count);
   });
@@ -47,19 +54,30 @@ bool DriverIsThePackages(const char* driverName, const char* environment, const 
     if (driver.pName == nullptr || std::strcmp(driver.pName, driverName) != 0 || driver.pDriverPath == nullptr)
       continue;
     const char* file = std::strrchr(driver.pDriverPath, '\\');
-    char packaged[MAX_PATH];
-    CopyBounded(packaged, packageDriverDir);
-    AppendBounded(packaged, file != nullptr ? file + 1 : driver.pDriverPath);
-    return SameFileContents(driver.pDriverPath, packaged);
+    return IsThePackagesFile(driver.pDriverPath, file != nullptr ? file + 1 : driver.pDriverPath, package);
   }
   return false;
+}
+
+// The installed print processor's file is the one in this package.
+bool ProcessorIsThePackages(const char* environment, const PackageFiles& package) {
+  char directory[MAX_PATH] = "";
+  DWORD needed = 0;
+  if (!Os().GetPrintProcessorDirectoryA(nullptr, const_cast<char*>(environment), 1,
+                                        reinterpret_cast<BYTE*>(directory), sizeof directory - 1, &needed))
+    return false;
+  char installed[MAX_PATH];
+  CopyBounded(installed, directory);
+  AppendBounded(installed, "\\");
+  AppendBounded(installed, package.processorDll);
+  return IsThePackagesFile(installed, package.processorDll, package);
 }
 
 }  // namespace
 
 int CheckInstalledVersion(const char* driverName, const char* processorName, unsigned major,
                           unsigned minor, unsigned build, unsigned extra, bool is64Bit,
-                          const char* packageDriverDir) {
+                          const PackageFiles* package) {
   const SpoolerList printers = EnumerateTwice([](BYTE* buffer, DWORD size, DWORD* needed, DWORD* count) {
     return Os().EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, buffer, size, needed, count);
   });
@@ -79,15 +97,20 @@ int CheckInstalledVersion(const char* driverName, const char* processorName, uns
   const bool listedOwn = PrinterDriverListed(driverName, nullptr, 4);
   const bool listedX64 = !listedOwn && is64Bit && PrinterDriverListed(driverName, kEnvironmentX64, 4);
   if (listedOwn || listedX64) {
-    if (packageDriverDir != nullptr &&
-        DriverIsThePackages(driverName, listedOwn ? nullptr : kEnvironmentX64, packageDriverDir)) {
+    if (package != nullptr && DriverIsThePackages(driverName, listedOwn ? nullptr : kEnvironmentX64, *package)) {
       WriteTraceLog("THE INSTALLED DRIVER IS THIS PACKAGE'S, WITHOUT A PRINTER");
       return kInstalledSame;
     }
     return kInstalledDifferentOlder;
   }
-  if (PrintProcessorListed(processorName, nullptr) || (is64Bit && PrintProcessorListed(processorName, kEnvironmentX64)))
+  const bool processorOwn = PrintProcessorListed(processorName, nullptr);
+  if (processorOwn || (is64Bit && PrintProcessorListed(processorName, kEnvironmentX64))) {
+    if (package != nullptr && ProcessorIsThePackages(processorOwn ? nullptr : kEnvironmentX64, *package)) {
+      WriteTraceLog("THE INSTALLED PRINT PROCESSOR IS THIS PACKAGE'S, WITHOUT A DRIVER");
+      return kInstalledNothing;
+    }
     return kInstalledDifferentOlder;
+  }
   return kInstalledNothing;
 }
 

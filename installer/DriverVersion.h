@@ -10,14 +10,20 @@ enum InstalledVersion : int {
   kInstalledSame = 3,
 };
 
+// This installer's own files, to recognise what an earlier run of this very
+// version left: a driver without a printer (a run that ended early, or one
+// for USB) whose file is byte for byte the package's counts as the same
+// version; a print processor alone whose file is the package's, as nothing
+// installed. Without them, both count as a different version.
+struct PackageFiles {
+  const char* driverDir;     // with its trailing backslash
+  const char* processorDll;  // the print processor's file name
+};
+
 // On 64-bit Windows (is64Bit) the driver and the processor are also looked
 // for in "Windows x64", where the installation registers them.
-// packageDriverDir (with its trailing backslash): where this installer's
-// driver files are. A driver without a printer whose file is byte for byte
-// the package's is this version, left so by a run that ended early or
-// installed for USB, and counts as the same version rather than a different one.
 int CheckInstalledVersion(const char* driverName, const char* processorName, unsigned major,
                           unsigned minor, unsigned build, unsigned extra, bool is64Bit = false,
-                          const char* packageDriverDir = nullptr);
+                          const PackageFiles* package = nullptr);
 
 }  // namespace vkp

@@ -106,9 +106,9 @@ void InstallerDlg::CheckDifferentVersion() {
   const unsigned extra = VersionPart(IDS_VERSION_EXTRA);
   const std::string driver = ui::LoadResourceString(IDS_MODEL_DISPLAY_NAME);
   const std::string processor = ui::LoadResourceString(IDS_PROCESSOR_NAME);
+  const PackageFiles package{engine.strDriverDir.c_str(), engine.strProcessorDLL.c_str()};
   const int result =
-      CheckInstalledVersion(driver.c_str(), processor.c_str(), major, minor, build, extra, bIs64Bit != 0,
-                            engine.strDriverDir.c_str());
+      CheckInstalledVersion(driver.c_str(), processor.c_str(), major, minor, build, extra, bIs64Bit != 0, &package);
   if (result == kInstalledNothing || result == kInstalledSame) return;
 
   bRemoving = 1;

@@ -130,7 +130,8 @@ TEST(CheckInstalledVersion, TracesOfTheModelWithoutPrinterGive0UnlessTheDriverFi
     for (const char* bytes : {"same bytes", "other bytes"}) {
       test::WriteTextFile(installed, "same bytes");
       test::WriteTextFile("package\\" + installed.substr(installed.rfind('\\') + 1), bytes);
-      EXPECT_EQ(CheckInstalledVersion(kDriver, kProcessor, 2, 0, 2, 0, false, "package\\"),
+      const PackageFiles package{"package\\", "VKP200PP.DLL"};
+      EXPECT_EQ(CheckInstalledVersion(kDriver, kProcessor, 2, 0, 2, 0, false, &package),
                 bytes == std::string("same bytes") ? 3 : 0)
           << bytes;
     }
@@ -163,10 +164,23 @@ void ListProcessors(test::FakeOs& os, std::vector<std::string> names) {
       });
 }
 
-TEST(CheckInstalledVersion, ThePrintProcessorAloneGives0) {
+TEST(CheckInstalledVersion, ThePrintProcessorAloneGives0UnlessItsFileIsThePackages) {
   test::FakeOs os;
   ListProcessors(os, {"winprint", kProcessor});
   EXPECT_EQ(Check(), 0);
+  char directory[MAX_PATH] = "";
+  DWORD needed = 0;
+  ASSERT_TRUE(GetPrintProcessorDirectoryA(nullptr, nullptr, 1, reinterpret_cast<BYTE*>(directory), MAX_PATH, &needed));
+  CreateDirectoryA("package", nullptr);
+  const PackageFiles package{"package\\", "VKP200PP.DLL"};
+  for (const char* bytes : {"same bytes", "other bytes"}) {
+    test::WriteTextFile(std::string(directory) + "\\VKP200PP.DLL", "same bytes");
+    test::WriteTextFile("package\\VKP200PP.DLL", bytes);
+    EXPECT_EQ(CheckInstalledVersion(kDriver, kProcessor, 2, 0, 2, 0, false, &package),
+              bytes == std::string("same bytes") ? 2 : 0)
+        << bytes;
+  }
+  DeleteFileA((std::string(directory) + "\\VKP200PP.DLL").c_str());
   ListProcessors(os, {"winprint", "zem print processor vkp-m200"});
   EXPECT_EQ(Check(), 2) << "names differing in case do not match";
   ListProcessors(os, {});
