@@ -53,6 +53,52 @@ std::vector<wchar_t> ListInfFiles(const char* directory) {
 
 }  // namespace
 
+void RemovalEngine::ForEachModelInf(const char* section, const char* key, bool traceFailures,
+                                    const std::function<void(const char*, const wchar_t*, const char*)>& found) {
+  char windowsDirectory[kPathSize] = "";
+  if (Os().GetWindowsDirectoryA(windowsDirectory, kPathSize) == 0) {
+    if (traceFailures) WriteTraceLog("GetWindowsDirectory failed");
+    return;
+  }
+  char infDirectory[kPathSize] = "";
+  CopyBounded(infDirectory, windowsDirectory);
+  AppendBounded(infDirectory, "\\inf");
+  const std::vector<wchar_t> list = ListInfFiles(infDirectory);
+  for (const wchar_t* wideName = list.data(); *wideName != L'\0'; wideName += std::wcslen(wideName) + 1) {
+    char name[kPathSize] = "";
+    if (Os().WideCharToMultiByte(CP_ACP, 0, wideName, -1, name, static_cast<int>(kPathSize), nullptr, nullptr) == 0)
+      continue;
+    if (std::strncmp(name, "oem", 3) != 0) continue;
+
+    char infPath[kPathSize] = "";
+    CopyBounded(infPath, infDirectory);
+    AppendBounded(infPath, "\\");
+    AppendBounded(infPath, name);
+    {
+      UniqueInf inf(Os().SetupOpenInfFileA(infPath, nullptr, INF_STYLE_OLDNT | INF_STYLE_WIN4, nullptr));
+      if (!inf) {
+        if (traceFailures) WriteTraceLog("SetupOpenInfFile failed. %d", static_cast<int>(Os().GetLastError()));
+        continue;
+      }
+      INFCONTEXT line{};
+      if (!Os().SetupFindFirstLineA(inf.get(), section, key, &line)) continue;
+    }
+    found(name, wideName, infPath);
+  }
+}
+
+std::string RemovalEngine::ModelInfSection() {
+  return Load(host_.ids.maker) + (host_.bIs64Bit ? ".NTamd64" : "");
+}
+
+bool RemovalEngine::ModelInfInStore() {
+  const std::string section = ModelInfSection();
+  const std::string key = Load(IDS_MODEL_DISPLAY_NAME);
+  bool found = false;
+  ForEachModelInf(section.c_str(), key.c_str(), false, [&found](const char*, const wchar_t*, const char*) { found = true; });
+  return found;
+}
+
 void RemovalEngine::DeleteINFFile() {
   WriteTraceLog("\r\n");
   WriteTraceLog("DeleteINFFile BEGIN");
@@ -60,69 +106,39 @@ void RemovalEngine::DeleteINFFile() {
   if (uninstaller) ReportStep("Deleting the INF file...", false, 100);
 
   char section[kPathSize] = "";
-  CopyBounded(section, Load(host_.ids.maker).c_str());
-  if (host_.bIs64Bit) AppendBounded(section, ".NTamd64");
+  CopyBounded(section, ModelInfSection().c_str());
   WriteTraceLog("SECTION NAME : %s", section);
   char key[kPathSize] = "";
   CopyBounded(key, Load(IDS_MODEL_DISPLAY_NAME).c_str());
   if (uninstaller) WriteTraceLog("KEY NAME : %s", key);
 
   bool found = false;
-  char windowsDirectory[kPathSize] = "";
-  if (Os().GetWindowsDirectoryA(windowsDirectory, kPathSize) == 0) {
-    WriteTraceLog("GetWindowsDirectory failed");
-  } else {
-    char infDirectory[kPathSize] = "";
-    CopyBounded(infDirectory, windowsDirectory);
-    AppendBounded(infDirectory, "\\inf");
-    const std::vector<wchar_t> list = ListInfFiles(infDirectory);
-    for (const wchar_t* wideName = list.data(); *wideName != L'\0'; wideName += std::wcslen(wideName) + 1) {
-      char name[kPathSize] = "";
-      if (Os().WideCharToMultiByte(CP_ACP, 0, wideName, -1, name, static_cast<int>(kPathSize), nullptr, nullptr) == 0)
-        continue;
-      if (std::strncmp(name, "oem", 3) != 0) continue;
-
-      char infPath[kPathSize] = "";
-      CopyBounded(infPath, infDirectory);
-      AppendBounded(infPath, "\\");
-      AppendBounded(infPath, name);
-      {
-        UniqueInf inf(Os().SetupOpenInfFileA(infPath, nullptr, INF_STYLE_OLDNT | INF_STYLE_WIN4, nullptr));
-        if (!inf) {
-          if (uninstaller) WriteTraceLog("SetupOpenInfFile failed. %d", static_cast<int>(Os().GetLastError()));
-          continue;
-        }
-        INFCONTEXT line{};
-        if (!Os().SetupFindFirstLineA(inf.get(), section, key, &line)) continue;
-      }
-      found = true;
-
-      if (host_.bIs64Bit || host_.nOSVersion >= kOsVista) {
-        HMODULE setupapi = Os().GetModuleHandleA("setupapi");
-        auto uninstallOemInf = reinterpret_cast<SetupUninstallOEMInfAFn>(
-            reinterpret_cast<void*>(Os().GetProcAddress(setupapi, "SetupUninstallOEMInfA")));
-        if (uninstallOemInf == nullptr) continue;
-        char infName[kKeyPairSize] = "";
-        CopyBounded(infName, name);
-        if (uninstallOemInf(infName, SUOI_FORCEDELETE, nullptr)) {
-          // The system leaves the precompiled copy behind.
-          const std::string pnf = PrecompiledName(infPath);
-          if (!pnf.empty() && !Os().DeleteFileA(pnf.c_str())) LogDeleteFileError(pnf.c_str(), Os().GetLastError());
-        } else if (uninstaller) {
-          WriteTraceLog("fnSetupUninstallOEMInf failed, %ls, %d", wideName,
-                        static_cast<int>(Os().GetLastError()));
-        }
-      } else {
-        if (Os().DeleteFileA(infPath)) {
-          if (uninstaller) WriteTraceLog("'%s' has been deleted successfully.", infPath);
-        } else {
-          LogDeleteFileError(infPath, Os().GetLastError());
-        }
+  ForEachModelInf(section, key, uninstaller, [&](const char* name, const wchar_t* wideName, const char* infPath) {
+    found = true;
+    if (host_.bIs64Bit || host_.nOSVersion >= kOsVista) {
+      HMODULE setupapi = Os().GetModuleHandleA("setupapi");
+      auto uninstallOemInf = reinterpret_cast<SetupUninstallOEMInfAFn>(
+          reinterpret_cast<void*>(Os().GetProcAddress(setupapi, "SetupUninstallOEMInfA")));
+      if (uninstallOemInf == nullptr) return;
+      char infName[kKeyPairSize] = "";
+      CopyBounded(infName, name);
+      if (uninstallOemInf(infName, SUOI_FORCEDELETE, nullptr)) {
+        // The system leaves the precompiled copy behind.
         const std::string pnf = PrecompiledName(infPath);
         if (!pnf.empty() && !Os().DeleteFileA(pnf.c_str())) LogDeleteFileError(pnf.c_str(), Os().GetLastError());
+      } else if (uninstaller) {
+        WriteTraceLog("fnSetupUninstallOEMInf failed, %ls, %d", wideName, static_cast<int>(Os().GetLastError()));
       }
+    } else {
+      if (Os().DeleteFileA(infPath)) {
+        if (uninstaller) WriteTraceLog("'%s' has been deleted successfully.", infPath);
+      } else {
+        LogDeleteFileError(infPath, Os().GetLastError());
+      }
+      const std::string pnf = PrecompiledName(infPath);
+      if (!pnf.empty() && !Os().DeleteFileA(pnf.c_str())) LogDeleteFileError(pnf.c_str(), Os().GetLastError());
     }
-  }
+  });
   if (!found && uninstaller) WriteTraceLog("The key name was not found.");
   WriteTraceLog("DeleteINFFile END");
 }

@@ -52,7 +52,7 @@ bool RemovalEngine::PartsLeftWithoutTheDriver() {
     if (DriverRegisteredIn(environment, driver.c_str())) return true;
   const std::string monitor = Load(IDS_MONITOR_NAME);
   const std::string processor = Load(IDS_PROCESSOR_NAME);
-  return MonitorStillInstalled(monitor.c_str()) || ProcessorStillInstalled(processor.c_str());
+  return MonitorStillInstalled(monitor.c_str()) || ProcessorStillInstalled(processor.c_str()) || ModelInfInStore();
 }
 
 bool RemovalEngine::CheckPrintersRemoved(const std::vector<std::string>& names) {

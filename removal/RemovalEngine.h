@@ -3,6 +3,7 @@
 // runs it. The host decides which program's copy runs (see RemovalHost.h).
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -64,6 +65,8 @@ class RemovalEngine {
   // registration, monitor or processor is still there (a removal that was
   // ended half-way), so that the full removal takes the rest.
   bool PartsLeftWithoutTheDriver();
+  // An OEM INF of the store lists the model.
+  bool ModelInfInStore();
   // After a partial removal: true when none of these printers is left.
   bool CheckPrintersRemoved(const std::vector<std::string>& names);
 
@@ -100,6 +103,13 @@ class RemovalEngine {
   // Deletes directory + separator + file; traces a failure.
   void DeleteFileIn(const char* directory, const char* separator, const char* file);
 
+  // The section that lists the model in an INF of the store ("NORVEKA", on
+  // 64-bit systems "NORVEKA.NTamd64").
+  std::string ModelInfSection();
+  // Calls found(name, wide name, path) for each OEM INF of the store that
+  // lists `key` in `section`.
+  void ForEachModelInf(const char* section, const char* key, bool traceFailures,
+                       const std::function<void(const char*, const wchar_t*, const char*)>& found);
   RemovalHost& host_;
 };
 

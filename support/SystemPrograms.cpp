@@ -5,12 +5,15 @@
 #include "platform/Os.h"
 #include "platform/UniqueHandles.h"
 #include "support/BoundedText.h"
+#include "support/TraceLog.h"
 
 namespace vkp {
 
 bool SystemDirectory(char (&directory)[MAX_PATH]) {
   const UINT length = Os().GetSystemDirectoryA(directory, MAX_PATH);
   if (length == 0 || length >= MAX_PATH) {
+    // Nothing is started then: say why.
+    WriteTraceLog("GetSystemDirectory failed. (%d)", static_cast<int>(Os().GetLastError()));
     directory[0] = '\0';
     return false;
   }

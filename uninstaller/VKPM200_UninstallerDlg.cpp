@@ -98,7 +98,10 @@ void UninstallerDlg::InitPrinterList() {
   ui::ShowMessageBox(strWork.c_str(), MB_OK | MB_ICONINFORMATION);
   removal::RemovalEngine engine(host);
   engine.DeleteUninstallInfoFromReg();
-  // What a removal ended half-way may have left of the installation itself.
+  // What a removal ended half-way after the INF store may have left.
+  engine.DeleteVidPid();
+  engine.Delete_USB_Info();
+  engine.DeletePrnDrvPnPDirectory();
   engine.RemoveInstallationLeftovers();
   Os().ExitProcess(0);
 }

@@ -27,14 +27,7 @@ int InstallEngine::AddPrinterProcessor() {
   if (!Os().AddPrintProcessorA(nullptr, const_cast<char*>(strEnvironment.c_str()),
                                const_cast<char*>(strProcessorDLL.c_str()),
                                const_cast<char*>(strProcessorName.c_str()))) {
-    const DWORD error = Os().GetLastError();
-    // Registered by an earlier run of this package that ended before its driver.
-    if (error == ERROR_PRINT_PROCESSOR_ALREADY_INSTALLED) {
-      WriteTraceLog("PRINT PROCESSOR ALREADY INSTALLED");
-      WriteTraceLog("AddPrinterProcessor END");
-      return 1;
-    }
-    ui::ShowErrorBox("AddPrintProcessor, ERR CODE: %d\n\n", error);
+    ui::ShowErrorBox("AddPrintProcessor, ERR CODE: %d\n\n", Os().GetLastError());
     WriteTraceLog("AddPrinterProcessor END");
     return 0;
   }

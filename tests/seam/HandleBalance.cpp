@@ -5,7 +5,10 @@ namespace vkp::test {
 namespace {
 bool ReturnedTrue(const std::string& result) { return result != "0"; }
 bool ReturnedSuccessCode(const std::string& result) { return result == "0"; }
-bool ReturnedHandle(const std::string& result) { return result != "0x0" && result != "0xffffffff" && !result.empty(); }
+// INVALID_HANDLE_VALUE as a 32-bit or a 64-bit build prints it.
+bool ReturnedHandle(const std::string& result) {
+  return result != "0x0" && result != "0xffffffff" && result != "0xffffffffffffffff" && !result.empty();
+}
 }  // namespace
 
 const std::vector<HandleKind>& HandleKinds() {
