@@ -9,7 +9,7 @@
 //   vkp_robot click-row TITLE ID ROW  vkp_robot key TITLE VK
 //   vkp_robot close TITLE             vkp_robot sysmenu-has-close TITLE
 //   vkp_robot foreground              vkp_robot answer TITLE BUTTON_ID TIMEOUT_MS
-//   vkp_robot screenshot TITLE FILE.bmp
+//   vkp_robot screenshot TITLE FILE.bmp  (the whole window, brought to the front)
 //   vkp_robot launch EXITFILE WORKDIR PROGRAM
 //   vkp_robot version FILE...         (each file's VERSIONINFO, "Name=value" lines)
 //
@@ -22,6 +22,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "robot_hook.h"
@@ -522,12 +523,60 @@ bool WriteAll(HANDLE file, const void* data, DWORD size) {
   return WriteFile(file, data, size, &written, nullptr) && written == size;
 }
 
+// Visible top-level windows above the target in the Z order that overlap it.
+struct Obstruction {
+  HWND target;
+  RECT area;
+  std::vector<std::pair<HWND, RECT>> found;
+};
+
+BOOL CALLBACK CollectObstruction(HWND hwnd, LPARAM param) {
+  auto& o = *reinterpret_cast<Obstruction*>(param);
+  if (hwnd == o.target) return FALSE;  // EnumWindows goes from the top down
+  RECT rc{}, common{};
+  if (IsWindowVisible(hwnd) && GetWindowRect(hwnd, &rc) && IntersectRect(&common, &rc, &o.area))
+    o.found.emplace_back(hwnd, rc);
+  return TRUE;
+}
+
+// Puts the window in front, and moves aside for the copy whatever still covers
+// it (boxes and dialogs it owns stay above their owner, as on Windows).
+// Returns the windows moved, with their places, to be put back afterwards.
+std::vector<std::pair<HWND, RECT>> Uncover(HWND hwnd, const RECT& rc) {
+  SetForegroundWindow(hwnd);
+  SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  Obstruction o{hwnd, rc, {}};
+  EnumWindows(CollectObstruction, reinterpret_cast<LPARAM>(&o));
+  const int away = GetSystemMetrics(SM_XVIRTUALSCREEN) + GetSystemMetrics(SM_CXVIRTUALSCREEN) + 100;
+  for (const auto& w : o.found)
+    SetWindowPos(w.first, nullptr, away, w.second.top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  // A window still busy with its start takes the activation late; a disabled
+  // one (a modal dialog or box of its own is up) never takes it.
+  for (DWORD waited = 0; GetForegroundWindow() != hwnd && IsWindowEnabled(hwnd) && waited < 2000;
+       waited += 200) {
+    Sleep(200);
+    SetForegroundWindow(hwnd);
+  }
+  RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN | RDW_ERASE);
+  Sleep(400);  // the window's own thread repaints what was uncovered
+  return o.found;
+}
+
 int CmdScreenshot(int argc, char** argv) {
   if (argc < 4) return kUsage;
   HWND hwnd = FindOrReport(argv[2]);
   if (!hwnd) return kNotFound;
   RECT rc{};
   if (!GetWindowRect(hwnd, &rc)) return kFailed;
+  const auto moved = Uncover(hwnd, rc);
+  struct PutBack {
+    const std::vector<std::pair<HWND, RECT>>& windows;
+    ~PutBack() {
+      for (const auto& w : windows)
+        SetWindowPos(w.first, HWND_TOP, w.second.left, w.second.top, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+  } putBack{moved};
   const int w = rc.right - rc.left, h = rc.bottom - rc.top;
   if (w <= 0 || h <= 0 || w > 8192 || h > 8192) return kFailed;
   WindowDc screen(nullptr);
@@ -569,7 +618,15 @@ int CmdScreenshot(int argc, char** argv) {
   if (!WriteAll(file.get(), &bfh, sizeof bfh) || !WriteAll(file.get(), &bih, sizeof bih) ||
       !WriteAll(file.get(), pixelsMem, imageSize))
     return kFailed;
-  std::printf("%dx%d\n", w, h);
+  // Size, place of the whole window (frame included) and windows moved aside.
+  std::printf("%dx%d%+ld%+ld", w, h, rc.left, rc.top);
+  for (const auto& m : moved) {
+    char title[256];
+    ReadText(m.first, title, sizeof title);
+    std::fputs("\tmoved aside: ", stdout);
+    PrintEscaped(title);
+  }
+  std::fputc('\n', stdout);
   return 0;
 }
 
