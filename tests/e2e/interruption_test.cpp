@@ -108,7 +108,7 @@ class Bench {
       ::setenv("VKP_INTERRUPT_LOG", kCallsWin, 1);
     }
     ProgramRun run(s_.Prefix(), uninstaller ? kCutUninstallerWin : kCutInstallerWin,
-                   uninstaller ? "C:\\windows\\system32" : kCutDirWin, tag, {"/quiet"});
+                   uninstaller ? "C:\\windows\\system32" : kCutDirWin, tag, {"/quiet", "/norestart"});
     const bool started = run.Start();
     ::unsetenv("VKP_INTERRUPT_AT");
     ::unsetenv("VKP_INTERRUPT_LOG");
