@@ -4,12 +4,12 @@
 
 #include "platform/Os.h"
 #include "support/BoundedText.h"
+#include "support/PathSize.h"
 #include "support/TraceLog.h"
 
 namespace vkp {
 
 namespace {
-constexpr std::size_t kPathSize = 256;
 constexpr char kConfigFileName[] = "VKPM200_Config.ZEM";
 
 bool ReadValue(const char* section, const char* key, char* buffer, std::size_t size, const char* path) {

@@ -2,7 +2,9 @@
 
 #include "platform/Os.h"
 #include "resources/InstallerResource.h"
+#include "support/SpoolerEnvironments.h"
 #include "support/TraceLog.h"
+#include "support/TraceScope.h"
 #include "ui/ProgressReport.h"
 #include "ui/SystemText.h"
 
@@ -23,8 +25,7 @@ InstallEngine::InstallEngine()
 InstallEngine::~InstallEngine() = default;
 
 void InstallEngine::SetSystemInfo(int is64Bit, int osVersion) {
-  WriteTraceLog("\r\n");
-  WriteTraceLog("SetSystemInfo BEGIN");
+  TraceScope trace("SetSystemInfo");
   bIs64Bit = is64Bit;
   nOSVersion = osVersion;
   // Full source paths: the trace names the files read, and printui is started
@@ -34,22 +35,19 @@ void InstallEngine::SetSystemInfo(int is64Bit, int osVersion) {
   strSourceDir = length > 0 && length < MAX_PATH ? folder : "";
   if (!strSourceDir.empty() && strSourceDir.back() != '\\') strSourceDir += '\\';
   if (bIs64Bit) {
-    strEnvironment = "Windows x64";
+    strEnvironment = kEnvironmentX64;
     strDriverDir = strSourceDir + "Driver64\\";
   } else {
-    strEnvironment = "Windows NT x86";
+    strEnvironment = kEnvironmentX86;
     strDriverDir = strSourceDir + "Driver32\\";
   }
   WriteTraceLog("ENV : %s, DRV DIR : %s ", strEnvironment.c_str(), strDriverDir.c_str());
-  WriteTraceLog("SetSystemInfo END");
 }
 
 void InstallEngine::SetControlPointers(ui::SharedText& message, ui::ProgressBar& progress) {
-  WriteTraceLog("\r\n");
-  WriteTraceLog("SetControlPointers BEGIN");
+  TraceScope trace("SetControlPointers");
   pMessage = &message;
   pProgress = &progress;
-  WriteTraceLog("SetControlPointers END");
 }
 
 void InstallEngine::ReportStep(const char* text, bool pause) {

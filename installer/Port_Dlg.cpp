@@ -34,7 +34,7 @@ void PortDlg::DoDataExchange(ui::DataExchange& dx) {
 }
 
 void PortDlg::EnableNetworkFields(bool enable) {
-  EnableWindow(Item(IDC_EDIT_PORT), enable ? TRUE : FALSE);
+  EnableItem(IDC_EDIT_PORT, enable);
   ipAddressCtrl.Enable(enable);
 }
 

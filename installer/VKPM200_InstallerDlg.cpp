@@ -38,8 +38,7 @@ void InstallerDlg::DoDataExchange(ui::DataExchange& dx) {
 
 BOOL InstallerDlg::OnInitDialog() {
   ui::Dialog::OnInitDialog();
-  SendMessageA(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(hIcon));
-  SendMessageA(Hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(hIcon));
+  SetIcon(hIcon);
 
   InitTraceLog();
   bIs64Bit = IsWow64();
@@ -52,8 +51,7 @@ BOOL InstallerDlg::OnInitDialog() {
                ui::LoadResourceString(IDS_VERSION_BUILD);
   strTitle = ui::LoadResourceString(IDS_MODEL_DISPLAY_NAME);
 
-  StartSpooler();
-  Os().Sleep(2000);
+  StartSpoolerAndWait();
 
   bInstalling = 0;
   bRemoving = 0;

@@ -11,9 +11,11 @@ HMODULE Spooler() {
   return module;
 }
 
-// A spooler function bound on its first call. Without the DLL or the entry
-// it fails the way the function itself reports failure, with
-// ERROR_PROC_NOT_FOUND.
+// Always loaded: every process has it.
+HMODULE Kernel() { return ::GetModuleHandleA("kernel32"); }
+
+// A function bound on its first call. Without the DLL or the entry it fails
+// the way the function itself reports failure, with ERROR_PROC_NOT_FOUND.
 template <typename Entry, typename Fn>
 struct LateBound;
 
@@ -21,10 +23,10 @@ template <typename Entry, typename R, typename... Args>
 struct LateBound<Entry, R(WINAPI*)(Args...)> {
   static R WINAPI Call(Args... args) {
     using Fn = R(WINAPI*)(Args...);
-    static const Fn target = Spooler() == nullptr
+    static const Fn target = Entry::Module() == nullptr
                                  ? nullptr
                                  : reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(
-                                       ::GetProcAddress(Spooler(), Entry::kName)));
+                                       ::GetProcAddress(Entry::Module(), Entry::kName)));
     if (target == nullptr) {
       ::SetLastError(ERROR_PROC_NOT_FOUND);
       if constexpr (Entry::kReturnsError) return static_cast<R>(ERROR_PROC_NOT_FOUND);
@@ -37,13 +39,19 @@ struct LateBound<Entry, R(WINAPI*)(Args...)> {
 constexpr bool kReturnsErrorZero = false;
 constexpr bool kReturnsErrorErrorCode = true;
 
-#define VKP_SPOOLER_ENTRY(name, failKind)                          \
+#define VKP_LATE_ENTRY(name, failKind, module)                     \
   struct name##Entry {                                             \
     static constexpr const char kName[] = #name;                   \
     static constexpr bool kReturnsError = kReturnsError##failKind; \
+    static HMODULE Module() { return module(); }                   \
   };
+#define VKP_SPOOLER_ENTRY(name, failKind) VKP_LATE_ENTRY(name, failKind, Spooler)
+#define VKP_KERNEL_ENTRY(name, failKind) VKP_LATE_ENTRY(name, failKind, Kernel)
 VKP_OS_SPOOLER_FUNCTIONS(VKP_SPOOLER_ENTRY)
+VKP_OS_KERNEL_LATE_FUNCTIONS(VKP_KERNEL_ENTRY)
+#undef VKP_KERNEL_ENTRY
 #undef VKP_SPOOLER_ENTRY
+#undef VKP_LATE_ENTRY
 
 }  // namespace
 
@@ -51,10 +59,11 @@ const PlatformApi& RealOs() {
   static const PlatformApi real = [] {
     PlatformApi api{};
 #define VKP_BIND_OS_ENTRY(name, failKind) api.name = &::name;
-#define VKP_BIND_SPOOLER_ENTRY(name, failKind) api.name = &LateBound<name##Entry, decltype(&::name)>::Call;
+#define VKP_BIND_LATE_ENTRY(name, failKind) api.name = &LateBound<name##Entry, decltype(&::name)>::Call;
     VKP_OS_IMPORTED_FUNCTIONS(VKP_BIND_OS_ENTRY)
-    VKP_OS_SPOOLER_FUNCTIONS(VKP_BIND_SPOOLER_ENTRY)
-#undef VKP_BIND_SPOOLER_ENTRY
+    VKP_OS_KERNEL_LATE_FUNCTIONS(VKP_BIND_LATE_ENTRY)
+    VKP_OS_SPOOLER_FUNCTIONS(VKP_BIND_LATE_ENTRY)
+#undef VKP_BIND_LATE_ENTRY
 #undef VKP_BIND_OS_ENTRY
     return api;
   }();

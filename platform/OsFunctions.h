@@ -37,6 +37,12 @@
   X(GetPrintProcessorDirectoryA, Zero)          \
   X(XcvDataW, Zero)
 
+// Kernel functions newer than Windows 2000, which the programs still start
+// on (to refuse or to install): bound at run time from kernel32 (Os.cpp), as
+// an import would keep the program from loading there.
+#define VKP_OS_KERNEL_LATE_FUNCTIONS(X)         \
+  X(GetSystemWow64DirectoryA, Zero)
+
 // The functions imported at load time, all from DLLs the system loads from
 // its own directory (KnownDLLs from Vista on).
 #define VKP_OS_IMPORTED_FUNCTIONS(X)            \
@@ -123,6 +129,7 @@
   X(SetupDiRemoveDevice, Zero)                  \
   X(SetupDiDestroyDeviceInfoList, Zero)
 
-#define VKP_OS_FUNCTIONS(X) \
-  VKP_OS_IMPORTED_FUNCTIONS(X)  \
+#define VKP_OS_FUNCTIONS(X)    \
+  VKP_OS_IMPORTED_FUNCTIONS(X)    \
+  VKP_OS_KERNEL_LATE_FUNCTIONS(X) \
   VKP_OS_SPOOLER_FUNCTIONS(X)

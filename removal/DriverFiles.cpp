@@ -7,16 +7,16 @@
 #include "platform/UniqueHandles.h"
 #include "removal/RemovalEngine.h"
 #include "resources/ModelStringIds.h"
+#include "support/PathSize.h"
 #include "support/SystemPrograms.h"
 #include "support/BoundedText.h"
 #include "support/SystemHelpers.h"
 #include "support/TraceLog.h"
+#include "support/TraceScope.h"
 
 namespace vkp::removal {
 
 namespace {
-
-constexpr DWORD kPathSize = 256;
 
 struct DriverDirectory {
   const char* environment;
@@ -45,8 +45,7 @@ std::vector<DriverDirectory> DriverDirectories(const std::vector<const char*>& e
 void RemovalEngine::DeleteDriverComponent() {
   const bool uninstaller = IsUninstaller();
   const char* stepName = uninstaller ? "DeleteDriverComponent" : "DeleteFilesUsed";
-  WriteTraceLog("\r\n");
-  WriteTraceLog("%s BEGIN", stepName);
+  TraceScope trace(stepName);
   if (uninstaller) ReportStep("Deleting driver-components...", true, 100);
 
   char windowsDirectory[kPathSize] = "";
@@ -115,14 +114,11 @@ void RemovalEngine::DeleteDriverComponent() {
     }
   }
 
-  WriteTraceLog("%s END", stepName);
-  StartSpooler();
-  Os().Sleep(2000);
+  StartSpoolerAndWait();
 }
 
 void RemovalEngine::DeletePrnDrvPnPDirectory() {
-  WriteTraceLog("\r\n");
-  WriteTraceLog("DeletePrnDrvPnPDirectory BEGIN");
+  TraceScope trace("DeletePrnDrvPnPDirectory");
   ReportStep("Deleting PNP directories...", IsUninstaller(), 500);
 
   char hardwareId[kPathSize] = "";
@@ -139,7 +135,6 @@ void RemovalEngine::DeletePrnDrvPnPDirectory() {
     DeleteDirectoryTree(path);
     WriteTraceLog("DIR PATH-1 : %s ", path);
   }
-  WriteTraceLog("DeletePrnDrvPnPDirectory END");
 }
 
 namespace {
@@ -181,14 +176,12 @@ const char* RemovalEngine::FolderRefusal(const char* parent, const char* folder)
 }
 
 void RemovalEngine::DeleteInstalledDirectory() {
-  WriteTraceLog("\r\n");
-  WriteTraceLog("DeleteInstalledDirectory BEGIN");
+  TraceScope trace("DeleteInstalledDirectory");
 
   char windowsDirectory[kPathSize] = "";
   if (Os().GetWindowsDirectoryA(windowsDirectory, kPathSize) == 0) {
     // The drive is unknown: nothing to delete relative to the current one.
     WriteTraceLog("GetWindowsDirectory failed");
-    WriteTraceLog("DeleteInstalledDirectory END");
     return;
   }
   char parent[kPathSize] = "";
@@ -216,7 +209,6 @@ void RemovalEngine::DeleteInstalledDirectory() {
     if (error != ERROR_DIR_NOT_EMPTY)
       WriteTraceLog("Failed to remove the directory : %s, (%d)", parent, static_cast<int>(error));
   }
-  WriteTraceLog("DeleteInstalledDirectory END");
 }
 
 }  // namespace vkp::removal

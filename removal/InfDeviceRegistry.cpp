@@ -11,15 +11,16 @@
 #include "resources/ModelStringIds.h"
 #include "support/BoundedText.h"
 #include "support/OsClassification.h"
+#include "support/PathSize.h"
 #include "support/RegistryKeyRemoval.h"
 #include "support/SystemHelpers.h"
 #include "support/TraceLog.h"
+#include "support/TraceScope.h"
 
 namespace vkp::removal {
 
 namespace {
 
-constexpr DWORD kPathSize = 256;
 constexpr DWORD kKeyPairSize = 512;
 constexpr DWORD kUninstallKeySize = 520;
 
@@ -100,8 +101,7 @@ bool RemovalEngine::ModelInfInStore() {
 }
 
 void RemovalEngine::DeleteINFFile() {
-  WriteTraceLog("\r\n");
-  WriteTraceLog("DeleteINFFile BEGIN");
+  TraceScope trace("DeleteINFFile");
   const bool uninstaller = IsUninstaller();
   if (uninstaller) ReportStep("Deleting the INF file...", false, 100);
 
@@ -140,32 +140,27 @@ void RemovalEngine::DeleteINFFile() {
     }
   });
   if (!found && uninstaller) WriteTraceLog("The key name was not found.");
-  WriteTraceLog("DeleteINFFile END");
 }
 
 void RemovalEngine::DeleteVidPid() {
-  WriteTraceLog("\r\n");
-  WriteTraceLog("DeleteVidPid BEGIN");
+  TraceScope trace("DeleteVidPid");
   ReportStep("Deleting Vid & Pid info...", IsUninstaller(), 500);
   char hardwareIdPrefix[kPathSize] = "USB\\";
   AppendBounded(hardwareIdPrefix, Load(IDS_USB_ID).c_str());
   RemoveUsbDevices(hardwareIdPrefix);
   WriteTraceLog("VID&PID : %s", hardwareIdPrefix);
-  WriteTraceLog("DeleteVidPid END");
 }
 
 void RemovalEngine::Delete_USB_Info() {
   const bool uninstaller = IsUninstaller();
   const char* stepName = uninstaller ? "Delete_USB_Info" : "Delete_LPT_USB_Info";
-  WriteTraceLog("\r\n");
-  WriteTraceLog("%s BEGIN", stepName);
+  TraceScope trace(stepName);
   ReportStep("Deleting information of LPT and USB...", uninstaller, 500);
   char subKey[kKeyPairSize] = "";
   CopyBounded(subKey, Load(IDS_USBPRINT_KEY).c_str());
   char fullPath[kKeyPairSize] = "HKLM\\";
   AppendBounded(fullPath, subKey);
   RemoveRegKey(fullPath, subKey, host_.bIs64Bit);
-  WriteTraceLog("%s END", stepName);
 }
 
 int RemovalEngine::DeleteUninstallationInfo(const char* modelName) {
@@ -182,8 +177,7 @@ int RemovalEngine::DeleteUninstallationInfo(const char* modelName) {
 }
 
 void RemovalEngine::DeleteUninstallInfoFromReg() {
-  WriteTraceLog("\r\n");
-  WriteTraceLog("DeleteUninstallInfoFromReg BEGIN");
+  TraceScope trace("DeleteUninstallInfoFromReg");
   char key[kUninstallKeySize] = "";
   CopyBounded(key, Load(IDS_UNINSTALL_KEY).c_str());
   WriteTraceLog("REGKEY : %s", key);
@@ -193,7 +187,6 @@ void RemovalEngine::DeleteUninstallInfoFromReg() {
     UniqueRegKey existing(opened);
     DeleteMachineKey(key);
   }
-  WriteTraceLog("DeleteUninstallInfoFromReg END");
 }
 
 }  // namespace vkp::removal

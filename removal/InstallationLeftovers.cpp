@@ -6,6 +6,7 @@
 #include "resources/ModelStringIds.h"
 #include "support/SystemHelpers.h"
 #include "support/TraceLog.h"
+#include "support/TraceScope.h"
 
 namespace vkp::removal {
 
@@ -37,8 +38,7 @@ void DeleteFileNowOrAtRestart(const std::string& path) {
 }  // namespace
 
 void RemovalEngine::RemoveInstallationLeftovers() {
-  WriteTraceLog("\r\n");
-  WriteTraceLog("RemoveInstallationLeftovers BEGIN");
+  TraceScope trace("RemoveInstallationLeftovers");
 
   char systemDirectory[MAX_PATH] = "";
   if (Os().GetSystemDirectoryA(systemDirectory, MAX_PATH) == 0) {
@@ -71,7 +71,6 @@ void RemovalEngine::RemoveInstallationLeftovers() {
       DeleteAtRestart(directory);
     }
   }
-  WriteTraceLog("RemoveInstallationLeftovers END");
 }
 
 }  // namespace vkp::removal

@@ -5,21 +5,20 @@
 #include "platform/Os.h"
 #include "removal/RemovalEngine.h"
 #include "resources/ModelStringIds.h"
+#include "support/PathSize.h"
 #include "support/SystemPrograms.h"
 #include "support/SpoolerEnum.h"
 #include "support/BoundedText.h"
 #include "support/DriverPresence.h"
 #include "support/TraceLog.h"
+#include "support/TraceScope.h"
 
 namespace vkp::removal {
 
 namespace {
 
-constexpr DWORD kPathSize = 256;
 constexpr DWORD kUnknownPrintMonitor = 3000;
 constexpr char kMonitorsKey[] = "SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\";
-
-using GetSystemWow64DirectoryAFn = UINT(WINAPI*)(LPSTR, UINT);
 
 }  // namespace
 
@@ -41,8 +40,7 @@ bool RemovalEngine::ProcessorStillInstalled(const char* processorName) {
 }
 
 void RemovalEngine::DeleteLanguageMonitor() {
-  WriteTraceLog("\r\n");
-  WriteTraceLog("DeleteLanguageMonitor BEGIN");
+  TraceScope trace("DeleteLanguageMonitor");
   const bool uninstaller = IsUninstaller();
   if (uninstaller) ReportStep("Deleting L/M...", false, 100);
 
@@ -51,8 +49,7 @@ void RemovalEngine::DeleteLanguageMonitor() {
   BOOL deleted = Os().DeleteMonitorA(nullptr, nullptr, monitorName);
   if (!deleted && uninstaller && Os().GetLastError() == RPC_S_SERVER_UNAVAILABLE) {
     // The spooler is not running: start it once and ask again.
-    StartSpooler();
-    Os().Sleep(2000);
+    StartSpoolerAndWait();
     deleted = Os().DeleteMonitorA(nullptr, nullptr, monitorName);
   }
 
@@ -83,11 +80,8 @@ void RemovalEngine::DeleteLanguageMonitor() {
     WriteTraceLog("GetSystemDirectory failed. (%d) %s not deleted there", static_cast<int>(Os().GetLastError()), dll);
 
   if (host_.bIs64Bit) {
-    HMODULE kernel = Os().GetModuleHandleA("kernel32");
-    auto getWow64Directory = reinterpret_cast<GetSystemWow64DirectoryAFn>(
-        reinterpret_cast<void*>(Os().GetProcAddress(kernel, "GetSystemWow64DirectoryA")));
     char wow64Directory[kPathSize] = "";
-    if (getWow64Directory != nullptr && getWow64Directory(wow64Directory, kPathSize) != 0)
+    if (Os().GetSystemWow64DirectoryA(wow64Directory, kPathSize) != 0)
       DeleteFileIn(wow64Directory, "\\", dll);
     char windowsDirectory[kPathSize] = "";
     if (Os().GetWindowsDirectoryA(windowsDirectory, kPathSize) != 0) {
@@ -99,12 +93,10 @@ void RemovalEngine::DeleteLanguageMonitor() {
       WriteTraceLog("GetWindowsDirectory failed. (%d) %s not deleted there", static_cast<int>(Os().GetLastError()),
                     dll);
   }
-  WriteTraceLog("DeleteLanguageMonitor END");
 }
 
 void RemovalEngine::DeleteProcessor() {
-  WriteTraceLog("\r\n");
-  WriteTraceLog("DeleteProcessor BEGIN");
+  TraceScope trace("DeleteProcessor");
   const bool uninstaller = IsUninstaller();
   if (uninstaller) ReportStep("Deleting the processor...", false, 100);
 
@@ -118,8 +110,7 @@ void RemovalEngine::DeleteProcessor() {
     BOOL done = Os().DeletePrintProcessorA(nullptr, env, processorName);
     if (!done && uninstaller && !retried && Os().GetLastError() == RPC_S_SERVER_UNAVAILABLE) {
       retried = true;
-      StartSpooler();
-      Os().Sleep(2000);
+      StartSpoolerAndWait();
       done = Os().DeletePrintProcessorA(nullptr, env, processorName);
     }
     if (done) continue;
@@ -158,7 +149,6 @@ void RemovalEngine::DeleteProcessor() {
                     static_cast<int>(Os().GetLastError()), dll);
     }
   }
-  WriteTraceLog("DeleteProcessor END");
 }
 
 }  // namespace vkp::removal

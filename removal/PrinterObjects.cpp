@@ -7,8 +7,10 @@
 #include "platform/UniqueHandles.h"
 #include "removal/RemovalEngine.h"
 #include "support/SpoolerEnum.h"
+#include "support/SystemPrograms.h"
 #include "support/BoundedText.h"
 #include "support/TraceLog.h"
+#include "support/TraceScope.h"
 
 namespace vkp::removal {
 
@@ -18,8 +20,7 @@ constexpr char kPrintersKey[] = "SYSTEM\\CurrentControlSet\\Control\\Print\\Prin
 }  // namespace
 
 void RemovalEngine::RemovePrinterObjects() {
-  WriteTraceLog("\r\n");
-  WriteTraceLog("RemovePrinterObjects BEGIN");
+  TraceScope trace("RemovePrinterObjects");
   if (host_.listPrinterObjects != nullptr) {
     for (const std::string& name : *host_.listPrinterObjects) {
       WriteTraceLog("OBJECT NAME : %s", name.c_str());
@@ -27,7 +28,6 @@ void RemovalEngine::RemovePrinterObjects() {
     }
   }
   RestartSpooler();
-  WriteTraceLog("RemovePrinterObjects END");
 }
 
 void RemovalEngine::DeletePrinterObject(const char* printerName) {
@@ -61,8 +61,7 @@ void RemovalEngine::CancelPrinterJobs(HANDLE printer) {
 }
 
 int RemovalEngine::DeletePrinterDrv(const char* modelName) {
-  WriteTraceLog("\r\n");
-  WriteTraceLog("DeletePrinterDrv BEGIN");
+  TraceScope trace("DeletePrinterDrv");
   const bool uninstaller = IsUninstaller();
   if (uninstaller) ReportStep("Deleting printer-drivers...", false, 100);
 
@@ -98,13 +97,11 @@ int RemovalEngine::DeletePrinterDrv(const char* modelName) {
   }
 
   RestartSpooler();
-  WriteTraceLog("DeletePrinterDrv END");
   return result;
 }
 
 void RemovalEngine::DeleteForms() {
-  WriteTraceLog("\r\n");
-  WriteTraceLog("DeleteForms BEGIN");
+  TraceScope trace("DeleteForms");
   if (IsUninstaller()) ReportStep("Deleting forms...", false, 100);
 
   HANDLE opened = nullptr;
@@ -124,7 +121,6 @@ void RemovalEngine::DeleteForms() {
     }
   }
   server.reset();
-  WriteTraceLog("DeleteForms END");
 }
 
 }  // namespace vkp::removal

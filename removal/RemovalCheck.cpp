@@ -12,12 +12,12 @@
 #include "support/DriverPresence.h"
 #include "support/SpoolerEnum.h"
 #include "support/TraceLog.h"
+#include "support/TraceScope.h"
 
 namespace vkp::removal {
 
 bool RemovalEngine::CheckFullyRemoved() {
-  WriteTraceLog("\r\n");
-  WriteTraceLog("CheckRemoved BEGIN");
+  TraceScope trace("CheckRemoved");
   bool removed = true;
   auto left = [&removed](const char* what, const std::string& name) {
     WriteTraceLog("STILL INSTALLED : %s %s", what, name.c_str());
@@ -42,7 +42,6 @@ bool RemovalEngine::CheckFullyRemoved() {
   }
   const std::string uninstallKey = Load(IDS_UNINSTALL_KEY);
   if (MachineKeyExists(uninstallKey.c_str())) left("uninstall entry", uninstallKey);
-  WriteTraceLog("CheckRemoved END");
   return removed;
 }
 

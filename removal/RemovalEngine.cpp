@@ -5,20 +5,17 @@
 #include "platform/Os.h"
 #include "platform/UniqueHandles.h"
 #include "resources/ModelStringIds.h"
-#include "support/SystemPrograms.h"
 #include "support/BoundedText.h"
 #include "support/DriverPresence.h"
+#include "support/PathSize.h"
 #include "support/RegistryKeyRemoval.h"
 #include "support/SystemHelpers.h"
 #include "support/TraceLog.h"
+#include "support/TraceScope.h"
 #include "ui/ProgressReport.h"
 #include "ui/SystemText.h"
 
 namespace vkp::removal {
-
-namespace {
-constexpr DWORD kPathSize = 256;
-}  // namespace
 
 void RemovalEngine::ReportStep(const char* text, bool stepBar, DWORD pauseMs) {
   ui::ReportProgress(&host_.message, &host_.progress, text, stepBar ? ui::BarChange::Step : ui::BarChange::None,
@@ -102,13 +99,6 @@ bool RemovalEngine::MachineKeyExists(const char* key) {
   return Os().RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, access, opened.put()) == ERROR_SUCCESS;
 }
 
-void RemovalEngine::RestartSpooler() {
-  StopSpooler();
-  Os().Sleep(2000);
-  StartSpooler();
-  Os().Sleep(2000);
-}
-
 void RemovalEngine::DeleteFileIn(const char* directory, const char* separator, const char* file) {
   char path[kPathSize] = "";
   CopyBounded(path, directory);
@@ -138,15 +128,13 @@ void RemovalEngine::RemoveFromOS() {
 }
 
 void RemovalEngine::RemoveDrivers() {
-  WriteTraceLog("\r\n");
-  WriteTraceLog("RemoveDrivers BEGIN");
+  TraceScope trace("RemoveDrivers");
   ReportStep("Removing printer-driver...", true, 1000);
   RemoveFromOS();
   DeleteVidPid();
   Delete_USB_Info();
   DeletePrnDrvPnPDirectory();
   ReportDone(1000);
-  WriteTraceLog("RemoveDrivers END");
 }
 
 }  // namespace vkp::removal

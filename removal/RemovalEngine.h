@@ -94,7 +94,6 @@ class RemovalEngine {
   // failure. True on success.
   bool DeleteMachineKey(const char* key);
   bool MachineKeyExists(const char* key);
-  void RestartSpooler();
   bool MonitorStillInstalled(const char* monitorName);
   bool ProcessorStillInstalled(const char* processorName);
   // Why a folder some user may have made must be left alone (a link, or not

@@ -27,19 +27,16 @@ struct ModelStringIds {
   UINT uiIniFile;
   UINT modelTag;
 };
-inline constexpr ModelStringIds kInstallerStringIds{25, 26, 27, 28, 29};
-inline constexpr ModelStringIds kUninstallerStringIds{21, 22, 23, 24, 25};
+// Each from its program's resource header (the two number the same names
+// differently, so no file can include both).
+extern const ModelStringIds kInstallerStringIds;
+extern const ModelStringIds kUninstallerStringIds;
 
 // The uninstaller's worker posts this to the application's main window when
 // the dialog must close (the user declined the restart): the dialog ends its
 // modal run with IDOK on its own thread. The process must not end there: the
 // worker ends it 2 seconds after its final message.
 inline constexpr UINT kCloseRequestMessage = WM_USER + 2;
-
-// Control ids of the uninstaller's dialog that its worker uses.
-inline constexpr int kUninstallButtonId = 1001;
-inline constexpr int kCancelButtonId = IDCANCEL;
-inline constexpr int kPrinterListId = 1006;
 
 struct RemovalHost {
   RemovalHost(Variant programVariant, ui::SharedText& messageText, ui::ProgressBar& progressBar)

@@ -7,7 +7,7 @@
 
 #include "platform/Os.h"
 #include "removal/RemovalEngine.h"
-#include "resources/ModelStringIds.h"
+#include "resources/UninstallerResource.h"
 #include "support/ExitCodes.h"
 #include "support/SpoolerEnum.h"
 #include "support/SystemHelpers.h"
@@ -27,7 +27,7 @@ constexpr char kCompleted[] = "The uninstallation has been completed.";
 // The checked rows of the dialog's check list (a row's item data holds its
 // check), each put at the head: the list ends up in reverse row order.
 void CollectCheckedPrinters(HWND dialog, std::vector<std::string>& names) {
-  HWND list = dialog != nullptr ? GetDlgItem(dialog, kPrinterListId) : nullptr;
+  HWND list = dialog != nullptr ? GetDlgItem(dialog, IDC_PRINTER_LIST) : nullptr;
   if (list == nullptr) return;
   for (int row = 0; row < static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0)); ++row) {
     if (SendMessageA(list, LB_GETITEMDATA, static_cast<WPARAM>(row), 0) != 1) continue;
@@ -64,8 +64,8 @@ void RunUninstallWorker(RemovalHost& host) {
   RemovalEngine engine(host);
 
   printers.clear();
-  DisableButton(host.dialog, kUninstallButtonId);
-  DisableButton(host.dialog, kCancelButtonId);
+  DisableButton(host.dialog, IDC_UNINSTALL);
+  DisableButton(host.dialog, IDCANCEL);
   CollectCheckedPrinters(host.dialog, printers);
 
   const bool fullRemoval = host.nPrinterObjects == static_cast<int>(printers.size());

@@ -2,12 +2,12 @@
 #include "support/OsClassification.h"
 #include "support/SystemProbes.h"
 #include "support/TraceLog.h"
+#include "support/TraceScope.h"
 
 namespace vkp {
 
 int CheckOS() {
-  WriteTraceLog("\r\n");
-  WriteTraceLog("CheckOS BEGIN");
+  TraceScope trace("CheckOS");
 
   OSVERSIONINFOEXA osvi{};
   osvi.dwOSVersionInfoSize = sizeof(OSVERSIONINFOEXA);
@@ -20,7 +20,6 @@ int CheckOS() {
 
   const int code = ClassifyOs(osvi.dwPlatformId, osvi.dwMajorVersion, osvi.dwMinorVersion,
                               osvi.wProductType);
-  WriteTraceLog("CheckOS END");
   return code;
 }
 

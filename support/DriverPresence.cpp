@@ -4,6 +4,7 @@
 
 #include "support/SpoolerEnum.h"
 #include "platform/Os.h"
+#include "support/TraceLog.h"
 
 namespace vkp {
 
@@ -59,6 +60,12 @@ bool PrintMonitorListed(const char* name) {
     if (monitor != nullptr && std::strcmp(monitor, name) == 0) return true;
   }
   return false;
+}
+
+bool ModelDriverListed(const char* name, bool is64Bit) {
+  const bool exists = PrinterDriverListed(name, nullptr) || (is64Bit && PrinterDriverListed(name, kEnvironmentX64));
+  WriteTraceLog(exists ? "%s PRINTER DRIVER EXISTS." : "%s PRINTER DRIVER DOES NOT EXIST.", name);
+  return exists;
 }
 
 }  // namespace vkp

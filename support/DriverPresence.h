@@ -1,6 +1,8 @@
 // Whether the spooler lists a printer driver or a print processor by exact name.
 #pragma once
 
+#include "support/SpoolerEnvironments.h"
+
 namespace vkp {
 
 // environment: nullptr for this program's own ("Windows NT x86"), or a name
@@ -9,13 +11,15 @@ bool PrinterDriverListed(const char* name, const char* environment, unsigned lev
 bool PrintProcessorListed(const char* name, const char* environment);
 bool PrintMonitorListed(const char* name);
 
+// Whether the model's driver is registered: in this program's environment or,
+// on 64-bit Windows, in x64, where the installation registers it. Traces
+// "NAME PRINTER DRIVER EXISTS." or "NAME PRINTER DRIVER DOES NOT EXIST.".
+bool ModelDriverListed(const char* name, bool is64Bit);
+
 // The same as a three-way answer, for callers that must tell "not there"
 // from "could not ask" (a stopped spooler).
 enum class Listing { Listed, NotListed, Unknown };
 Listing PrinterDriverListing(const char* name, const char* environment);
 Listing PrintProcessorListing(const char* name, const char* environment);
-
-constexpr char kEnvironmentX64[] = "Windows x64";
-constexpr char kEnvironmentX86[] = "Windows NT x86";
 
 }  // namespace vkp

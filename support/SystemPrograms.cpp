@@ -9,6 +9,11 @@
 
 namespace vkp {
 
+namespace {
+// net returns before the service has changed state.
+constexpr DWORD kSpoolerPauseMs = 2000;
+}  // namespace
+
 bool SystemDirectory(char (&directory)[MAX_PATH]) {
   const UINT length = Os().GetSystemDirectoryA(directory, MAX_PATH);
   if (length == 0 || length >= MAX_PATH) {
@@ -49,5 +54,16 @@ bool StartSystemCommand(const char* commandLine) {
 void StartSpooler() { StartSystemCommand("net start spooler"); }
 
 void StopSpooler() { StartSystemCommand("net stop spooler"); }
+
+void StartSpoolerAndWait() {
+  StartSpooler();
+  Os().Sleep(kSpoolerPauseMs);
+}
+
+void RestartSpooler() {
+  StopSpooler();
+  Os().Sleep(kSpoolerPauseMs);
+  StartSpoolerAndWait();
+}
 
 }  // namespace vkp

@@ -29,4 +29,10 @@ bool StartSystemCommand(const char* commandLine);
 void StartSpooler();
 void StopSpooler();
 
+// Starts the spooler and gives it two seconds to come up.
+void StartSpoolerAndWait();
+
+// Stops the spooler and starts it again, two seconds after each command.
+void RestartSpooler();
+
 }  // namespace vkp

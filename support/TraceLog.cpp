@@ -6,12 +6,12 @@
 #include "platform/Os.h"
 #include "platform/UniqueHandles.h"
 #include "support/BoundedText.h"
+#include "support/PathSize.h"
 #include "support/TraceFormat.h"
 
 namespace vkp {
 
 namespace {
-constexpr std::size_t kPathSize = 256;
 char gTraceLogPath[kPathSize] = "";
 char gSecondLogPath[MAX_PATH] = "";  // /log=PATH: the same entries once more
 // Seek-to-end and write are two calls: the program's own threads take turns,

@@ -36,6 +36,12 @@ class Dialog {
 
   HWND Hwnd() const { return hwnd_; }
   HWND Item(int id) const { return GetDlgItem(hwnd_, id); }
+  void EnableItem(int id, bool enable) const { EnableWindow(Item(id), enable ? TRUE : FALSE); }
+  // The icon of the title bar (small) and of Alt+Tab (big).
+  void SetIcon(HICON icon) const {
+    SendMessageA(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    SendMessageA(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+  }
   // Exchanges data with the controls; false when reading them failed.
   bool UpdateData(bool saveAndValidate);
   // This dialog becomes the application's main window when it is created.

@@ -11,6 +11,7 @@
 #include "resources/UninstallerResource.h"
 #include "support/SystemProbes.h"
 #include "support/TraceLog.h"
+#include "support/TraceScope.h"
 #include "ui/App.h"
 #include "ui/BusyState.h"
 #include "ui/Deployment.h"
@@ -45,8 +46,7 @@ void UninstallerDlg::DoDataExchange(ui::DataExchange& dx) {
 BOOL UninstallerDlg::OnInitDialog() {
   ui::Dialog::OnInitDialog();
   checkList.SubclassWindow(Item(IDC_PRINTER_LIST));
-  SendMessageA(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(hIcon));
-  SendMessageA(Hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(hIcon));
+  SetIcon(hIcon);
 
   InitTraceLog();
   bIs64Bit = IsWow64();
@@ -69,7 +69,7 @@ BOOL UninstallerDlg::OnInitDialog() {
 void UninstallerDlg::InitPrinterList() {
   listPrinterObjects.clear();
   checkList.ResetContent();
-  EnableWindow(Item(IDCANCEL), TRUE);
+  EnableItem(IDCANCEL, true);
 
   nPrinterObjects = AddPrinterObjectsToList();
   host.nPrinterObjects = nPrinterObjects;
@@ -78,18 +78,18 @@ void UninstallerDlg::InitPrinterList() {
     return;
   }
   if (nPrinterObjects > 0) {
-    EnableWindow(Item(IDC_UNINSTALL), FALSE);
+    EnableItem(IDC_UNINSTALL, false);
     for (const std::string& name : listPrinterObjects) checkList.AddString(name);
     if (checkList.GetCount() == 0) return;
     for (int row = 0; row < checkList.GetCount(); ++row) checkList.SetCheck(row, 1);
-    EnableWindow(Item(IDC_UNINSTALL), TRUE);
+    EnableItem(IDC_UNINSTALL, true);
     // Unattended: everything stays checked and Uninstall is pressed.
     if (ui::CurrentDeployment().Unattended()) StartUninstall();
     return;
   }
   strWork = ui::LoadResourceString(IDS_MODEL_DISPLAY_NAME);
   if (PrinterDrvExist(strWork.c_str()) || removal::RemovalEngine(host).PartsLeftWithoutTheDriver()) {
-    EnableWindow(Item(IDCANCEL), FALSE);
+    EnableItem(IDCANCEL, false);
     host.bBusy = 1;
     StartUninstall();
     return;
@@ -107,14 +107,12 @@ void UninstallerDlg::InitPrinterList() {
 }
 
 int UninstallerDlg::AddPrinterObjectsToList() {
-  WriteTraceLog("\r\n");
-  WriteTraceLog("AddPrinterObjectsToList BEGIN");
+  TraceScope trace("AddPrinterObjectsToList");
   const SpoolerList list = EnumerateTwice([](BYTE* buffer, DWORD size, DWORD* needed, DWORD* count) {
     return Os().EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, buffer, size, needed, count);
   });
   if (!list.ok) {
     ui::ShowErrorBox("EnumPrinters Error Code: %d\n\n", list.error, MB_OK | MB_ICONEXCLAMATION);
-    WriteTraceLog("AddPrinterObjectsToList END");
     return -1;
   }
   strWork = ui::LoadResourceString(IDS_MODEL_DISPLAY_NAME);
@@ -125,24 +123,17 @@ int UninstallerDlg::AddPrinterObjectsToList() {
       listPrinterObjects.insert(listPrinterObjects.begin(), printers[i].pPrinterName);
   }
   WriteTraceLog("The number of printer-objects : %d", static_cast<int>(listPrinterObjects.size()));
-  WriteTraceLog("AddPrinterObjectsToList END");
   return static_cast<int>(listPrinterObjects.size());
 }
 
 int UninstallerDlg::PrinterDrvExist(const char* name) {
-  WriteTraceLog("\r\n");
-  WriteTraceLog("PrinterDrvExist BEGIN");
-  // On 64-bit Windows the model is installed for "Windows x64", which this
-  // 32-bit program's own environment does not show.
-  const bool exists = PrinterDriverListed(name, nullptr) || (bIs64Bit && PrinterDriverListed(name, kEnvironmentX64));
-  WriteTraceLog(exists ? "%s PRINTER DRIVER EXISTS." : "%s PRINTER DRIVER DOES NOT EXIST.", name);
-  WriteTraceLog("PrinterDrvExist END");
-  return exists ? 1 : 0;
+  TraceScope trace("PrinterDrvExist");
+  return ModelDriverListed(name, bIs64Bit != 0) ? 1 : 0;
 }
 
 void UninstallerDlg::StartUninstall() {
   // At once, so that a quick second click cannot ask for a second worker.
-  EnableWindow(Item(IDC_UNINSTALL), FALSE);
+  EnableItem(IDC_UNINSTALL, false);
   if (removal::StartUninstallWorker(host) || host.workerStarted) return;
   const DWORD error = Os().GetLastError();
   WriteTraceLog("The worker thread could not be started. (%d)", static_cast<int>(error));
@@ -154,7 +145,7 @@ void UninstallerDlg::OnCheckChange() {
   if (host.bBusy != 0) return;  // the removal runs: Uninstall stays disabled
   bool anyChecked = false;
   for (int row = 0; row < checkList.GetCount() && !anyChecked; ++row) anyChecked = checkList.GetCheck(row) != 0;
-  EnableWindow(Item(IDC_UNINSTALL), anyChecked ? TRUE : FALSE);
+  EnableItem(IDC_UNINSTALL, anyChecked);
 }
 
 bool UninstallerDlg::PreTranslateMessage(MSG& msg) {

@@ -5,6 +5,7 @@
 #include "platform/UniqueHandles.h"
 #include "support/SystemHelpers.h"
 #include "support/TraceLog.h"
+#include "support/TraceScope.h"
 
 namespace vkp {
 
@@ -43,8 +44,7 @@ void ProtectFolder(const char* path, PACL list) {
 // the uninstall entry: only SYSTEM and the administrators may change it,
 // everyone may read and run it. Objects and sub-folders inherit the list.
 int InstallEngine::CreateDirectoryWithSA(const char* path) {
-  WriteTraceLog("\r\n");
-  WriteTraceLog("CreateDirectoryWithSA BEGIN");
+  TraceScope trace("CreateDirectoryWithSA");
 
   const Grant grants[] = {
       {"SYSTEM", SECURITY_NT_AUTHORITY, 1, SECURITY_LOCAL_SYSTEM_RID, 0, GENERIC_ALL,
@@ -120,7 +120,7 @@ int InstallEngine::CreateDirectoryWithSA(const char* path) {
   // would keep its old list; an earlier version gave Everyone full control.
   if (withList != nullptr && !listGiven) ProtectFolder(path, static_cast<PACL>(acl.get()));
 
-  WriteTraceLog("CreateDirectoryWithSA END");
+  trace.End();  // before the list and the SIDs are freed
   return created ? 1 : 0;
 }
 

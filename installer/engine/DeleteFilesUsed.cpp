@@ -6,6 +6,7 @@
 #include "support/BoundedText.h"
 #include "support/SystemHelpers.h"
 #include "support/TraceLog.h"
+#include "support/TraceScope.h"
 #include "ui/SystemText.h"
 
 namespace vkp {
@@ -13,14 +14,12 @@ namespace vkp {
 // The copies staged for AddPrinterDriver: the spooler has taken its own
 // copies into the driver directory's version folder by now.
 void InstallEngine::DeleteFilesUsed() {
-  WriteTraceLog("\r\n");
-  WriteTraceLog("DeleteFilesUsed BEGIN");
+  TraceScope trace("DeleteFilesUsed");
   ReportStep("Deleting files used to install...\r\n");
 
   char driverDir[256];
   if (!DriverDirectory(driverDir)) {
     WriteTraceLog("No printer-driver directory: nothing deleted");
-    WriteTraceLog("DeleteFilesUsed END");
     return;
   }
 
@@ -50,8 +49,6 @@ void InstallEngine::DeleteFilesUsed() {
     WriteTraceLog("FILE SRC : %s", path);
     if (!Os().DeleteFileA(path)) LogDeleteFileError(path, Os().GetLastError());
   }
-
-  WriteTraceLog("DeleteFilesUsed END");
 }
 
 }  // namespace vkp

@@ -7,6 +7,7 @@
 #include "platform/Os.h"
 #include "platform/UniqueHandles.h"
 #include "support/TraceLog.h"
+#include "support/TraceScope.h"
 
 namespace vkp {
 
@@ -28,18 +29,15 @@ void ToWideField(WCHAR (&field)[N], const std::string& text, std::size_t maxChar
 }  // namespace
 
 void InstallEngine::SetEthernetPort(const std::string& ipAddress, int portNumber) {
-  WriteTraceLog("\r\n");
-  WriteTraceLog("SetEthernetPort BEGIN");
+  TraceScope trace("SetEthernetPort");
   nPortNumber = portNumber;
   strIPAddress = ipAddress;
   WriteTraceLog("IP ADDRESS : %s", strIPAddress.c_str());
   WriteTraceLog("PORT NUMBER : %d", nPortNumber);
-  WriteTraceLog("SetEthernetPort END");
 }
 
 void InstallEngine::AddEthernetPort() {
-  WriteTraceLog("\r\n");
-  WriteTraceLog("AddEthernetPort BEGIN");
+  TraceScope trace("AddEthernetPort");
   WriteTraceLog("IP ADDRESS : %s", strIPAddress.c_str());
   WriteTraceLog("PORT NUMBER : %d", nPortNumber);
 
@@ -73,7 +71,6 @@ void InstallEngine::AddEthernetPort() {
     }
   }
   monitor.reset();
-  WriteTraceLog("AddEthernetPort END");
 }
 
 }  // namespace vkp

@@ -5,14 +5,14 @@
 #include "platform/Os.h"
 #include "resources/InstallerResource.h"
 #include "support/BoundedText.h"
+#include "support/PathSize.h"
 #include "support/TraceLog.h"
+#include "support/TraceScope.h"
 #include "ui/SystemText.h"
 
 namespace vkp {
 
 namespace {
-
-constexpr std::size_t kPathSize = 256;
 
 struct StagedFile {
   std::string name;
@@ -51,8 +51,7 @@ bool ReadSystemDirectory(char (&directory)[kPathSize]) {
 }  // namespace
 
 void InstallEngine::CopyFilesNeededToAddPrnDrv() {
-  WriteTraceLog("\r\n");
-  WriteTraceLog("CopyFilesNeededToAddPrnDrv BEGIN");
+  TraceScope trace("CopyFilesNeededToAddPrnDrv");
   ReportStep("Copying files...\r\n");
 
   char windowsDir[kPathSize];
@@ -60,7 +59,6 @@ void InstallEngine::CopyFilesNeededToAddPrnDrv() {
   const bool haveWindowsDir = ReadWindowsDirectory(windowsDir);
   if (!DriverDirectory(driverDir)) {
     WriteTraceLog("No printer-driver directory: no file staged");
-    WriteTraceLog("CopyFilesNeededToAddPrnDrv END");
     return;
   }
   // 32-bit Windows before Vista also loads the plug-ins from the Windows directory.
@@ -99,13 +97,10 @@ void InstallEngine::CopyFilesNeededToAddPrnDrv() {
       if (!secondCopied) CopyFileErrorHandler(source, secondTarget, secondError);
     }
   }
-
-  WriteTraceLog("CopyFilesNeededToAddPrnDrv END");
 }
 
 void InstallEngine::CopyFilesOfUtilities() {
-  WriteTraceLog("\r\n");
-  WriteTraceLog("CopyFilesOfUtilities BEGIN");
+  TraceScope trace("CopyFilesOfUtilities");
 
   char windowsDir[kPathSize];
   char systemDir[kPathSize];
@@ -147,8 +142,6 @@ void InstallEngine::CopyFilesOfUtilities() {
     WriteTraceLog("FILE SRC : %s", source.c_str());
     if (!copied) CopyFileErrorHandler(source.c_str(), target, error);
   }
-
-  WriteTraceLog("CopyFilesOfUtilities END");
 }
 
 }  // namespace vkp

@@ -9,6 +9,7 @@
 #include "resources/InstallerResource.h"
 #include "support/BoundedText.h"
 #include "support/TraceLog.h"
+#include "support/TraceScope.h"
 #include "ui/SystemText.h"
 
 namespace vkp {
@@ -20,8 +21,7 @@ constexpr std::size_t kTextSize = 256;
 }  // namespace
 
 void InstallEngine::CopyINFFile() {
-  WriteTraceLog("\r\n");
-  WriteTraceLog("CopyINFFile BEGIN");
+  TraceScope trace("CopyINFFile");
 
   // SetupCopyOEMInf wants a full path; a relative one is refused on some systems.
   char source[kTextSize];
@@ -51,13 +51,11 @@ void InstallEngine::CopyINFFile() {
 
   strINFName = destination;
   WriteTraceLog("INF FILE NAME : %s", strINFName.c_str());
-  WriteTraceLog("CopyINFFile END");
 }
 
 // The key is always the model's display name from the string table.
 int InstallEngine::INFFileExist(const std::string& section, const std::string& /*key*/) {
-  WriteTraceLog("\r\n");
-  WriteTraceLog("INFFileExist BEGIN");
+  TraceScope trace("INFFileExist");
   std::string sectionName = section;
   if (bIs64Bit) sectionName += ".NTamd64";
   WriteTraceLog("SECTION NAME : %s", sectionName.c_str());
@@ -97,7 +95,6 @@ int InstallEngine::INFFileExist(const std::string& section, const std::string& /
     }
   }
 
-  WriteTraceLog("INFFileExist END");
   return result;
 }
 

@@ -128,8 +128,7 @@ unsigned InstallEngine::AddToWin2KWithWHQL(int portCode) {
   WriteTraceLog("\r\n");
   WriteTraceLog("AddToWin2KWithWHQL END");
   ReportFinal("Completed.");
-  StartSpooler();
-  Os().Sleep(2000);
+  StartSpoolerAndWait();
   return exitCode;
 }
 

@@ -11,6 +11,7 @@
 #include "support/DriverPresence.h"
 #include "support/SpoolerEnum.h"
 #include "support/TraceLog.h"
+#include "support/TraceScope.h"
 
 namespace vkp {
 
@@ -40,8 +41,7 @@ bool PrinterOnPort(const std::string& driver, const std::string& port) {
 }  // namespace
 
 bool InstallEngine::CheckInstalled(int portCode) {
-  WriteTraceLog("\r\n");
-  WriteTraceLog("CheckInstalled BEGIN");
+  TraceScope trace("CheckInstalled");
   bool complete = true;
   auto missing = [&complete](const char* what, const std::string& name) {
     WriteTraceLog("NOT INSTALLED : %s %s", what, name.c_str());
@@ -61,7 +61,6 @@ bool InstallEngine::CheckInstalled(int portCode) {
     const std::string port = PrinterPortName(portCode, strIPAddress);
     if (!PrinterOnPort(strModelName, port)) missing("printer on port", port);
   }
-  WriteTraceLog("CheckInstalled END");
   return complete;
 }
 

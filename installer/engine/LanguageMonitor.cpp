@@ -3,12 +3,12 @@
 #include "platform/Os.h"
 #include "support/BoundedText.h"
 #include "support/TraceLog.h"
+#include "support/TraceScope.h"
 
 namespace vkp {
 
 int InstallEngine::AddLanguageMonitor() {
-  WriteTraceLog("\r\n");
-  WriteTraceLog("AddLanguageMonitor BEGIN");
+  TraceScope trace("AddLanguageMonitor");
   ReportStep("Installing L/M...\r\n");
 
   // The 64-bit spooler loads a 64-bit monitor from the Windows directory
@@ -41,11 +41,9 @@ int InstallEngine::AddLanguageMonitor() {
     const DWORD error = Os().GetLastError();
     if (error != ERROR_PRINT_MONITOR_ALREADY_INSTALLED) {
       ui::ShowErrorBox("AddMonitor, ERR CODE: %d\n\n", error);
-      WriteTraceLog("AddLanguageMonitor END");
       return 0;
     }
   }
-  WriteTraceLog("AddLanguageMonitor END");
   return 1;
 }
 

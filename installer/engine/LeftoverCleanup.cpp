@@ -4,6 +4,7 @@
 #include "support/RegistryKeyRemoval.h"
 #include "support/SystemHelpers.h"
 #include "support/TraceLog.h"
+#include "support/TraceScope.h"
 #include "ui/SystemText.h"
 
 namespace vkp {
@@ -11,19 +12,16 @@ namespace vkp {
 // The installer's clean-up before a new installation: no progress text, no pause.
 
 void InstallEngine::DeleteVidPid() {
-  WriteTraceLog("\r\n");
-  WriteTraceLog("DeleteVidPid BEGIN");
+  TraceScope trace("DeleteVidPid");
   char deviceId[256];
   CopyBounded(deviceId, "USB\\");
   AppendBounded(deviceId, ui::LoadResourceString(IDS_USB_ID).c_str());
   RemoveUsbDevices(deviceId);
   WriteTraceLog("VID&PID : %s", deviceId);
-  WriteTraceLog("DeleteVidPid END");
 }
 
 void InstallEngine::DeletePrnDrvPnPDirectory() {
-  WriteTraceLog("\r\n");
-  WriteTraceLog("DeletePrnDrvPnPDirectory BEGIN");
+  TraceScope trace("DeletePrnDrvPnPDirectory");
   char driverDir[256];
   if (DriverDirectory(driverDir)) {
     char folder[256];
@@ -35,12 +33,10 @@ void InstallEngine::DeletePrnDrvPnPDirectory() {
   } else {
     WriteTraceLog("No printer-driver directory: nothing deleted");
   }
-  WriteTraceLog("DeletePrnDrvPnPDirectory END");
 }
 
 void InstallEngine::Delete_USB_Info() {
-  WriteTraceLog("\r\n");
-  WriteTraceLog("Delete_USB_Info BEGIN");
+  TraceScope trace("Delete_USB_Info");
   const std::string usbPrintKey = ui::LoadResourceString(IDS_USBPRINT_KEY);
   char fullPath[512];
   CopyBounded(fullPath, "HKLM\\");
@@ -48,7 +44,6 @@ void InstallEngine::Delete_USB_Info() {
   char subKey[512];
   CopyBounded(subKey, usbPrintKey.c_str());
   RemoveRegKey(fullPath, subKey, bIs64Bit);
-  WriteTraceLog("Delete_USB_Info END");
 }
 
 }  // namespace vkp

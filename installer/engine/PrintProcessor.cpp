@@ -3,12 +3,12 @@
 #include "platform/Os.h"
 #include "support/BoundedText.h"
 #include "support/TraceLog.h"
+#include "support/TraceScope.h"
 
 namespace vkp {
 
 int InstallEngine::AddPrinterProcessor() {
-  WriteTraceLog("\r\n");
-  WriteTraceLog("AddPrinterProcessor BEGIN");
+  TraceScope trace("AddPrinterProcessor");
   ReportStep("Installing printer processor...\r\n");
 
   const std::string source = strDriverDir + strProcessorDLL;
@@ -28,10 +28,8 @@ int InstallEngine::AddPrinterProcessor() {
                                const_cast<char*>(strProcessorDLL.c_str()),
                                const_cast<char*>(strProcessorName.c_str()))) {
     ui::ShowErrorBox("AddPrintProcessor, ERR CODE: %d\n\n", Os().GetLastError());
-    WriteTraceLog("AddPrinterProcessor END");
     return 0;
   }
-  WriteTraceLog("AddPrinterProcessor END");
   return 1;
 }
 

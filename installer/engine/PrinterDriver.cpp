@@ -4,7 +4,7 @@
 #include "resources/InstallerResource.h"
 #include "support/BoundedText.h"
 #include "support/OsClassification.h"
-#include "support/TraceLog.h"
+#include "support/TraceScope.h"
 #include "ui/SystemText.h"
 
 namespace vkp {
@@ -16,8 +16,7 @@ constexpr char kDependentFiles[] =
 }  // namespace
 
 int InstallEngine::AddPrinterDriverToSystem() {
-  WriteTraceLog("\r\n");
-  WriteTraceLog("AddPrinterDriverToSystem BEGIN");
+  TraceScope trace("AddPrinterDriverToSystem");
   ReportStep("Installing printer driver...\r\n");
 
   strWork = ui::LoadResourceString(IDS_GPD_FILE);
@@ -54,10 +53,8 @@ int InstallEngine::AddPrinterDriverToSystem() {
 
   if (!added) {
     ui::ShowErrorBox("AddPrinterDriver, ERR CODE: %d\n\n", error);
-    WriteTraceLog("AddPrinterDriverToSystem END");
     return 0;
   }
-  WriteTraceLog("AddPrinterDriverToSystem END");
   return 1;
 }
 

@@ -4,17 +4,13 @@
 #include "installer/engine/PortCodes.h"
 #include "platform/Os.h"
 #include "platform/UniqueHandles.h"
-#include "support/TraceLog.h"
+#include "support/TraceScope.h"
 
 namespace vkp {
 
 int InstallEngine::AddPrinterToSystem(int portCode, const std::string& printerName) {
-  WriteTraceLog("\r\n");
-  WriteTraceLog("AddPrinterToSystem BEGIN");
-  if (portCode == kPortUsb) {  // a USB printer object comes with Plug and Play
-    WriteTraceLog("AddPrinterToSystem END");
-    return 1;
-  }
+  TraceScope trace("AddPrinterToSystem");
+  if (portCode == kPortUsb) return 1;  // a USB printer object comes with Plug and Play
   ReportStep("Adding printer...\r\n");
   ReportStep("Please wait for adding printer.\r\nIt takes a couple of minutes.", false);
 
@@ -32,12 +28,11 @@ int InstallEngine::AddPrinterToSystem(int portCode, const std::string& printerNa
   UniquePrinter added(Os().AddPrinterA(nullptr, 2, reinterpret_cast<BYTE*>(&printer)));
   if (!added) {
     ui::ShowErrorBox("AddPrinter, Error Code: %d\n\n", Os().GetLastError());
-    WriteTraceLog("AddPrinterToSystem END");
+    trace.End();  // the process ends here
     Os().ExitProcess(kExitInstallFailed);
     return 0;
   }
   added.reset();
-  WriteTraceLog("AddPrinterToSystem END");
   return 1;
 }
 

@@ -10,6 +10,7 @@
 #include "support/BoundedText.h"
 #include "support/RegistryKeyRemoval.h"
 #include "support/TraceLog.h"
+#include "support/TraceScope.h"
 #include "ui/SystemText.h"
 
 namespace vkp {
@@ -49,8 +50,7 @@ std::uint64_t BytesOfFiles(const std::string& pattern) {
 }  // namespace
 
 void InstallEngine::RegisterUninstallInfo() {
-  WriteTraceLog("\r\n");
-  WriteTraceLog("RegisterUninstallInfo BEGIN");
+  TraceScope trace("RegisterUninstallInfo");
   char subKey[kTextSize];
   CopyBounded(subKey, ui::LoadResourceString(IDS_UNINSTALL_KEY).c_str());
   WriteTraceLog("REGKEY : %s", subKey);
@@ -83,7 +83,6 @@ void InstallEngine::RegisterUninstallInfo() {
   if (created != ERROR_SUCCESS) {
     WriteTraceLog(bIs64Bit ? "RegCreateKeyEx failed : %s, (%d) " : "RegCreateKeyEx failed : %s , (%d) ", subKey,
                   static_cast<int>(created));
-    WriteTraceLog("RegisterUninstallInfo END");
     return;
   }
 
@@ -160,7 +159,6 @@ void InstallEngine::RegisterUninstallInfo() {
   }
 
   key.reset();
-  WriteTraceLog("RegisterUninstallInfo END");
 }
 
 void InstallEngine::CompleteUninstallRegistration() {
