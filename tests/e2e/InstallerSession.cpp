@@ -11,11 +11,6 @@
 namespace vkp::e2e {
 
 namespace {
-constexpr const char* kBoxCaption = "VKPM200_Installer";
-constexpr const char* kPortTitle = "Port Type";
-constexpr const char* kTraceWin = "C:\\Temp\\VKP-M200_Installer.txt";
-constexpr unsigned kIdOk = 1, kIdYes = 6, kIdNo = 7;
-
 std::string Slurp(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   std::ostringstream text;
@@ -52,13 +47,13 @@ bool InstallerSession::Start(const std::string& tag, const std::string& workDirW
 bool InstallerSession::ChoosePort(unsigned portId, const std::string& ip, const std::string& tcpPort) {
   if (!robot_->WaitWindow(kPortTitle, 60000, true)) return false;
   if (!robot_->Do({"radio", kPortTitle, std::to_string(portId)}).ok()) return false;
-  if (!ip.empty() && !robot_->Do({"ip", kPortTitle, "1003", ip}).ok()) return false;
-  if (!tcpPort.empty() && !robot_->Do({"type", kPortTitle, "1005", tcpPort}).ok()) return false;
+  if (!ip.empty() && !robot_->Do({"ip", kPortTitle, std::to_string(kIpControl), ip}).ok()) return false;
+  if (!tcpPort.empty() && !robot_->Do({"type", kPortTitle, std::to_string(kPortEdit), tcpPort}).ok()) return false;
   return robot_->Click(kPortTitle, 1);
 }
 
 std::vector<std::string> InstallerSession::AnswerUntilExit(const Answers& answers, int timeoutMs) {
-  return AnswerBoxesUntilExit(*run_, kBoxCaption, answers.restart, timeoutMs);
+  return AnswerBoxesUntilExit(*run_, kInstallerCaption, answers.restart, timeoutMs);
 }
 
 std::vector<std::string> InstallerSession::AnswerBoxesUntilExit(const ProgramRun& run, const std::string& caption,
@@ -112,7 +107,7 @@ std::vector<std::string> InstallerSession::AnswerUninstallerUntilExit(bool resta
   return AnswerBoxesUntilExit(*uninstallRun_, kUninstallerCaption, restart, timeoutMs);
 }
 
-std::string InstallerSession::Trace() const { return prefix_->ReadFile(kTraceWin).value_or(""); }
+std::string InstallerSession::Trace() const { return prefix_->ReadFile(kInstallerTraceWin).value_or(""); }
 
 std::string InstallerSession::RegValue(const std::string& key, const std::string& value, int view) const {
   const RunResult r = prefix_->Wine({"reg", "query", key, "/v", value, view == 64 ? "/reg:64" : "/reg:32"});

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/e2e/ProgramIds.h"
 #include "tests/e2e/Robot.h"
 
 namespace vkp::e2e {
@@ -71,7 +72,5 @@ constexpr const char* kUninstallerWin = "C:\\windows\\VKP-M200\\VKPM200_Uninstal
 constexpr const char* kPrintersKey = "HKLM\\System\\CurrentControlSet\\Control\\Print\\Printers";
 constexpr const char* kUninstallKey = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\NORVEKA_VKP-M200";
 constexpr const char* kModel = "NORVEKA VKP-M200";
-constexpr unsigned kRadioCom1 = 1006, kRadioCom2 = 1008, kRadioCom3 = 1009, kRadioCom4 = 1011, kRadioUsb = 1001,
-                   kRadioWlan = 1007;
 
 }  // namespace vkp::e2e

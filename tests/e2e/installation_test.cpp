@@ -202,10 +202,10 @@ TEST(InstallUnattended, PassiveXp32Com1) {
   InstallerSession s("win32", "winxp");
   ASSERT_TRUE(s.Ok());
   ASSERT_TRUE(s.Start("passive", kInstallerDirWin, {"/passive", "/port=COM1"}));
-  EXPECT_TRUE(s.Ui().WaitWindow("Installation Progress", 60000, true));
+  EXPECT_TRUE(s.Ui().WaitWindow(kProgressTitle, 60000, true));
   bool boxSeen = false;
   for (const long long end = NowMs() + 180000; !s.ExitCode() && NowMs() < end;)
-    boxSeen = boxSeen || s.Ui().WaitWindow("VKPM200_Installer", 500, true);
+    boxSeen = boxSeen || s.Ui().WaitWindow(kInstallerCaption, 500, true);
   EXPECT_FALSE(boxSeen);
   EXPECT_EQ(s.ExitCode(), std::optional<unsigned long>(3010)) << s.Trace();
   EXPECT_EQ(PrinterPort(s, kModel), "COM1:");

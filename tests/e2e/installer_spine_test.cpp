@@ -8,16 +8,13 @@
 #include <sstream>
 #include <thread>
 
+#include "tests/e2e/ProgramIds.h"
 #include "tests/e2e/Robot.h"
 
 namespace {
 using namespace vkp::e2e;
 
-constexpr const char* kProgressTitle = "Installation Progress";
-constexpr const char* kBoxCaption = "VKPM200_Installer";
 constexpr const char* kRefusal = "THE DRIVER CAN NOT BE INSTALLED ON THIS OS.";
-constexpr const char* kTraceWin = "C:\\Temp\\VKP-M200_Installer.txt";
-constexpr unsigned kIdOk = 1;
 // A refused installation is a failed one for deployment tools.
 constexpr unsigned long kExitRefused = 1603;
 
@@ -63,10 +60,10 @@ bool HasEntry(const std::vector<std::string>& entries, const std::string& body) 
 }
 
 void ExpectProgressDialog(const vkp::e2e::Robot& robot) {
-  EXPECT_EQ(robot.WaitControlText(kProgressTitle, 1002, "NORVEKA VKP-M200", 5000), "NORVEKA VKP-M200");
-  EXPECT_EQ(robot.WaitControlText(kProgressTitle, 1001, "Driver Version: V2.0.2", 5000),
+  EXPECT_EQ(robot.WaitControlText(kProgressTitle, kTitleText, "NORVEKA VKP-M200", 5000), "NORVEKA VKP-M200");
+  EXPECT_EQ(robot.WaitControlText(kProgressTitle, kVersionText, "Driver Version: V2.0.2", 5000),
             "Driver Version: V2.0.2");
-  const std::optional<Control> bar = robot.FindControl(kProgressTitle, 1000);
+  const std::optional<Control> bar = robot.FindControl(kProgressTitle, kProgressBar);
   ASSERT_TRUE(bar.has_value());
   EXPECT_EQ(bar->className, "msctls_progress32");
   EXPECT_TRUE(bar->visible);
@@ -80,11 +77,11 @@ void RefusesOldSystem(const std::string& arch) {
   ASSERT_TRUE(f.robot->WaitWindow(kProgressTitle, 20000, true));
   ExpectProgressDialog(*f.robot);
   EXPECT_FALSE(run.ExitCode().has_value()) << "ended before the refusal was answered";
-  EXPECT_EQ(f.robot->Answer(kBoxCaption, kIdOk, 15000), std::optional<std::string>(kRefusal));
+  EXPECT_EQ(f.robot->Answer(kInstallerCaption, kIdOk, 15000), std::optional<std::string>(kRefusal));
   EXPECT_EQ(run.WaitExit(15000), std::optional<unsigned long>(kExitRefused));
 
-  const std::optional<std::string> trace = f.prefix->ReadFile(kTraceWin);
-  ASSERT_TRUE(trace.has_value()) << f.prefix->Path(kTraceWin);
+  const std::optional<std::string> trace = f.prefix->ReadFile(kInstallerTraceWin);
+  ASSERT_TRUE(trace.has_value()) << f.prefix->Path(kInstallerTraceWin);
   const std::vector<std::string> entries = TraceEntries(*trace);
   const bool wow = arch == "win64";
   EXPECT_TRUE(HasEntry(entries, "SetSystemInfo BEGIN")) << *trace;
@@ -107,18 +104,18 @@ TEST(InstallerSpine, Win10RunShowsThePortDialogAfterInitialisation) {
   ASSERT_TRUE(f.robot);
   InstallerRun run(*f.prefix, "win10");
   ASSERT_TRUE(run.Start());
-  ASSERT_TRUE(f.robot->WaitWindow("Port Type", 30000, true));
+  ASSERT_TRUE(f.robot->WaitWindow(kPortTitle, 30000, true));
   // Initialisation waits 2000 ms for the spooler before the worker starts.
   EXPECT_GE(NowMs() - run.StartedAtMs(), 2000);
   ExpectProgressDialog(*f.robot);
   EXPECT_EQ(f.robot->SysmenuHasClose(kProgressTitle), std::optional<bool>(false))
       << "Close is gone from the progress dialog while the worker is busy";
-  const std::optional<std::string> trace = f.prefix->ReadFile(kTraceWin);
+  const std::optional<std::string> trace = f.prefix->ReadFile(kInstallerTraceWin);
   ASSERT_TRUE(trace.has_value());
   EXPECT_TRUE(HasEntry(TraceEntries(*trace), "SetSystemInfo BEGIN")) << *trace;
   EXPECT_TRUE(HasEntry(TraceEntries(*trace), "CheckOS BEGIN")) << *trace;
-  EXPECT_TRUE(f.robot->Do({"close", "Port Type"}).ok());
-  EXPECT_TRUE(f.robot->Answer(kBoxCaption, kIdOk, 15000).has_value());
+  EXPECT_TRUE(f.robot->Do({"close", kPortTitle}).ok());
+  EXPECT_TRUE(f.robot->Answer(kInstallerCaption, kIdOk, 15000).has_value());
   EXPECT_EQ(run.WaitExit(15000), std::optional<unsigned long>(1602));
 }
 
@@ -128,7 +125,7 @@ TEST(InstallerSingleInstance, SecondStartActivatesTheFirstsMessageBox) {
   ASSERT_TRUE(f.prefix->CopyIn(Config::Get().SampleExe(), "C:\\vkp-sample\\vkp_robot_sample.exe"));
   InstallerRun first(*f.prefix, "first");
   ASSERT_TRUE(first.Start());
-  ASSERT_TRUE(f.robot->WaitWindow(kBoxCaption, 20000, true));
+  ASSERT_TRUE(f.robot->WaitWindow(kInstallerCaption, 20000, true));
   // Something else in front, so that activation has something to undo.
   ProgramRun other(*f.prefix, "C:\\vkp-sample\\vkp_robot_sample.exe", "C:\\vkp-sample", "other");
   ASSERT_TRUE(other.Start());
@@ -139,10 +136,10 @@ TEST(InstallerSingleInstance, SecondStartActivatesTheFirstsMessageBox) {
   ASSERT_TRUE(second.Start());
   EXPECT_EQ(second.WaitExit(10000), std::optional<unsigned long>(1618));
   EXPECT_LT(NowMs() - second.StartedAtMs(), 10000);
-  EXPECT_EQ(f.robot->Foreground(), std::optional<std::string>(kBoxCaption));
+  EXPECT_EQ(f.robot->Foreground(), std::optional<std::string>(kInstallerCaption));
   EXPECT_FALSE(first.ExitCode().has_value());
 
-  EXPECT_EQ(f.robot->Answer(kBoxCaption, kIdOk, 5000), std::optional<std::string>(kRefusal));
+  EXPECT_EQ(f.robot->Answer(kInstallerCaption, kIdOk, 5000), std::optional<std::string>(kRefusal));
   EXPECT_EQ(first.WaitExit(15000), std::optional<unsigned long>(kExitRefused));
   EXPECT_TRUE(f.robot->Do({"close", "VKP Robot Sample"}).ok());
   EXPECT_EQ(other.WaitExit(10000), std::optional<unsigned long>(2));
@@ -157,7 +154,7 @@ TEST(InstallerSingleInstance, TwentySimultaneousStartsLeaveOne) {
     runs.push_back(std::make_unique<InstallerRun>(*f.prefix, "n" + std::to_string(i)));
     ASSERT_TRUE(runs.back()->Start());
   }
-  ASSERT_TRUE(f.robot->WaitWindow(kBoxCaption, 60000, true));
+  ASSERT_TRUE(f.robot->WaitWindow(kInstallerCaption, 60000, true));
   // All but one end on their own; allow for twenty Wine starts on a small machine.
   const long long deadline = NowMs() + 60000;
   int ended = 0;
@@ -181,7 +178,7 @@ TEST(InstallerSingleInstance, TwentySimultaneousStartsLeaveOne) {
     }
   }
   ASSERT_NE(remaining, -1) << "no installer stayed: " << codes.str();
-  EXPECT_EQ(f.robot->Answer(kBoxCaption, kIdOk, 5000), std::optional<std::string>(kRefusal));
+  EXPECT_EQ(f.robot->Answer(kInstallerCaption, kIdOk, 5000), std::optional<std::string>(kRefusal));
   EXPECT_EQ(runs[static_cast<size_t>(remaining)]->WaitExit(15000), std::optional<unsigned long>(kExitRefused));
 }
 

@@ -6,19 +6,14 @@
 #include <fstream>
 #include <memory>
 
+#include "tests/e2e/ProgramIds.h"
 #include "tests/e2e/Robot.h"
 
 namespace {
 using namespace vkp::e2e;
 
-constexpr const char* kPortTitle = "Port Type";
-constexpr const char* kBoxCaption = "VKPM200_Installer";
-constexpr const char* kTraceWin = "C:\\Temp\\VKP-M200_Installer.txt";
 constexpr const char* kConfigWin = "C:\\VKPM200\\VKPM200_Config.ZEM";
-constexpr unsigned kIdOk = 1;
 constexpr unsigned kIdNext = 1;
-constexpr unsigned kIpControl = 1003, kPortEdit = 1005;
-constexpr unsigned kCom1 = 1006, kCom2 = 1008, kCom3 = 1009, kCom4 = 1011, kUsb = 1001, kWlan = 1007;
 
 class PortDialogRun {
  public:
@@ -46,13 +41,13 @@ class PortDialogRun {
     EXPECT_EQ(ip, Get(kPortEdit).enabled) << "the two network fields change together";
     return ip;
   }
-  std::string Trace() const { return prefix->ReadFile(kTraceWin).value_or(""); }
+  std::string Trace() const { return prefix->ReadFile(kInstallerTraceWin).value_or(""); }
 
   // After the port choice the installation starts printui with the port; in
   // these prefixes Wine's own printui installs nothing, so the run ends with
   // the failure box and 1603.
   void ExpectInstallationWithPort(const std::string& portArgument) const {
-    EXPECT_EQ(robot->Answer(kBoxCaption, kIdOk, 30000),
+    EXPECT_EQ(robot->Answer(kInstallerCaption, kIdOk, 30000),
               std::optional<std::string>("The printer driver could not be installed."));
     EXPECT_EQ(run->WaitExit(15000), std::optional<unsigned long>(1603));
     const std::string trace = Trace();
@@ -69,12 +64,12 @@ class PortDialogRun {
 TEST(PortDialog, WithoutConfigurationComOneIsPreselected) {
   PortDialogRun r;
   ASSERT_TRUE(r.WaitDialog());
-  EXPECT_TRUE(r.Checked(kCom1));
+  EXPECT_TRUE(r.Checked(kRadioCom1));
   EXPECT_FALSE(r.NetworkEnabled());
   EXPECT_EQ(r.Get(kPortEdit).text, "9100");
   EXPECT_EQ(r.Get(kIpControl).text, "0.0.0.0");
   EXPECT_TRUE(r.robot->Do({"close", kPortTitle}).ok());
-  EXPECT_EQ(r.robot->Answer(kBoxCaption, kIdOk, 15000),
+  EXPECT_EQ(r.robot->Answer(kInstallerCaption, kIdOk, 15000),
             std::optional<std::string>("The driver installation canceled."));
   EXPECT_EQ(r.run->WaitExit(15000), std::optional<unsigned long>(1602));
   EXPECT_NE(r.Trace().find(": The driver installation canceled.\r\n"), std::string::npos);
@@ -84,20 +79,20 @@ TEST(PortDialog, PresetsComeFromTheConfigurationInTheInstallersFolder) {
   {
     PortDialogRun r("[VKPM200]\r\nPORT=COM3\r\n");
     ASSERT_TRUE(r.WaitDialog());
-    EXPECT_TRUE(r.Checked(kCom3));
-    EXPECT_FALSE(r.Checked(kCom1));
+    EXPECT_TRUE(r.Checked(kRadioCom3));
+    EXPECT_FALSE(r.Checked(kRadioCom1));
     EXPECT_FALSE(r.NetworkEnabled());
   }
   {
     PortDialogRun r("[VKPM200]\r\nPORTDLG=TRUE\r\nPORT=USB\r\n");
     ASSERT_TRUE(r.WaitDialog());
-    EXPECT_TRUE(r.Checked(kUsb));
+    EXPECT_TRUE(r.Checked(kRadioUsb));
   }
   {
     PortDialogRun r("[VKPM200]\r\nPORT=WLAN\r\nWLAN_PORT=9101\r\nWLAN_IP_1=192\r\nWLAN_IP_2=168\r\n"
                     "WLAN_IP_3=0\r\nWLAN_IP_4=20\r\n");
     ASSERT_TRUE(r.WaitDialog());
-    EXPECT_TRUE(r.Checked(kWlan));
+    EXPECT_TRUE(r.Checked(kRadioWlan));
     EXPECT_TRUE(r.NetworkEnabled());
     EXPECT_EQ(r.Get(kPortEdit).text, "9101");
     EXPECT_EQ(r.Get(kIpControl).text, "192.168.0.20");
@@ -110,14 +105,14 @@ TEST(PortDialog, PresetsComeFromTheConfigurationInTheInstallersFolder) {
 TEST(PortDialog, OnlyWirelessLanEnablesTheNetworkFields) {
   PortDialogRun r;
   ASSERT_TRUE(r.WaitDialog());
-  for (unsigned id : {kWlan, kCom2, kWlan, kCom4, kWlan, kUsb, kWlan, kCom3}) {
+  for (unsigned id : {kRadioWlan, kRadioCom2, kRadioWlan, kRadioCom4, kRadioWlan, kRadioUsb, kRadioWlan, kRadioCom3}) {
     ASSERT_TRUE(r.robot->Do({"radio", kPortTitle, std::to_string(id)}).ok()) << id;
-    EXPECT_EQ(r.NetworkEnabled(), id == kWlan) << id;
+    EXPECT_EQ(r.NetworkEnabled(), id == kRadioWlan) << id;
   }
   EXPECT_FALSE(r.robot->Do({"type", kPortTitle, std::to_string(kPortEdit), "515"}).ok())
       << "a disabled field cannot be typed into";
   EXPECT_TRUE(r.robot->Do({"key", kPortTitle, "27"}).ok());  // Escape
-  EXPECT_EQ(r.robot->Answer(kBoxCaption, kIdOk, 15000),
+  EXPECT_EQ(r.robot->Answer(kInstallerCaption, kIdOk, 15000),
             std::optional<std::string>("The driver installation canceled."));
   EXPECT_EQ(r.run->WaitExit(15000), std::optional<unsigned long>(1602));
 }
@@ -125,7 +120,7 @@ TEST(PortDialog, OnlyWirelessLanEnablesTheNetworkFields) {
 TEST(PortDialog, NextRefusesBadPortNumbersAndKeepsTheDialog) {
   PortDialogRun r;
   ASSERT_TRUE(r.WaitDialog());
-  ASSERT_TRUE(r.robot->Do({"radio", kPortTitle, std::to_string(kWlan)}).ok());
+  ASSERT_TRUE(r.robot->Do({"radio", kPortTitle, std::to_string(kRadioWlan)}).ok());
   ASSERT_TRUE(r.robot->Do({"ip", kPortTitle, std::to_string(kIpControl), "192.168.0.20"}).ok());
   const std::pair<const char*, const char*> bad[] = {
       {"0", "Please enter an integer between 1 and 10000."},
@@ -134,7 +129,7 @@ TEST(PortDialog, NextRefusesBadPortNumbersAndKeepsTheDialog) {
   for (const auto& [text, message] : bad) {
     ASSERT_TRUE(r.robot->Do({"type", kPortTitle, std::to_string(kPortEdit), text}).ok());
     ASSERT_TRUE(r.robot->Click(kPortTitle, kIdNext));
-    EXPECT_EQ(r.robot->Answer(kBoxCaption, kIdOk, 15000), std::optional<std::string>(message)) << text;
+    EXPECT_EQ(r.robot->Answer(kInstallerCaption, kIdOk, 15000), std::optional<std::string>(message)) << text;
     EXPECT_TRUE(r.robot->WaitWindow(kPortTitle, 2000, true)) << "the dialog stays after " << text;
     EXPECT_FALSE(r.run->ExitCode().has_value());
   }

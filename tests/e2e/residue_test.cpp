@@ -46,7 +46,7 @@ void CheckResidue(const ResidueCase& c) {
     ASSERT_TRUE(s.Start("install", c.startDir, c.switches));
     const long long deadline = NowMs() + 180000 + c.slowMs;
     while (!s.ExitCode() && NowMs() < deadline) {
-      for (const char* title : {"Installation Progress", "Port Type", "VKPM200_Installer"})
+      for (const char* title : {kProgressTitle, kPortTitle, kInstallerCaption})
         EXPECT_FALSE(s.Ui().WaitWindow(title, 0, true)) << title << " shown by a quiet installer";
       std::this_thread::sleep_for(std::chrono::seconds(3));  // the robot's starts must not slow an emulated installer
     }
@@ -70,12 +70,12 @@ void CheckResidue(const ResidueCase& c) {
   } else {
   ASSERT_TRUE(s.Ui().WaitWindow(kUninstallerTitle, 30000 + c.slowMs, true));
   for (int i = 0; i < 50; ++i) {  // a printer object is listed: start; none: it starts by itself
-    const auto uninstall = s.Ui().FindControl(kUninstallerTitle, 1001);
+    const auto uninstall = s.Ui().FindControl(kUninstallerTitle, kUninstallButton);
     if (uninstall && uninstall->enabled) {
-      s.Ui().Click(kUninstallerTitle, 1001);
+      s.Ui().Click(kUninstallerTitle, kUninstallButton);
       break;
     }
-    if (s.Ui().FindControl(kUninstallerTitle, 1000).value_or(Control{}).text.size() > 0) break;
+    if (s.Ui().FindControl(kUninstallerTitle, kUninstallerProgressText).value_or(Control{}).text.size() > 0) break;
   }
   s.AnswerUninstallerUntilExit(false, 120000 + c.slowMs);
   ASSERT_EQ(run.WaitExit(30000), std::optional<unsigned long>(3010)) << "removed; the restart declined";

@@ -25,9 +25,9 @@ TEST(UninstallEntry, WinesUninstallerListsTheEntryAndRunsItsUninstallString) {
   ASSERT_GT(remover, 0);
   ASSERT_TRUE(s.Ui().WaitWindow(kUninstallerTitle, 30000, true));
   std::vector<ListRow> rows;
-  for (int i = 0; i < 50 && rows.empty(); ++i) rows = s.Ui().List(kUninstallerTitle, 1006);
+  for (int i = 0; i < 50 && rows.empty(); ++i) rows = s.Ui().List(kUninstallerTitle, kPrinterList);
   ASSERT_EQ(rows.size(), 1u);
-  ASSERT_TRUE(s.Ui().Click(kUninstallerTitle, 1001));
+  ASSERT_TRUE(s.Ui().Click(kUninstallerTitle, kUninstallButton));
   // The restart question, answered No, ends the uninstaller.
   const std::optional<std::string> question = s.Ui().Answer(kUninstallerCaption, 7, 120000);
   ASSERT_TRUE(question.has_value());

@@ -10,7 +10,7 @@
 namespace {
 using namespace vkp::e2e;
 
-constexpr unsigned kListId = 1006, kUninstallId = 1001, kCancelId = 2;
+constexpr unsigned kCancelId = 2;
 const std::string kModelPrinterKey = std::string(kPrintersKey) + "\\" + kModel;
 
 // The version values the driver package writes into its printers, so that a
@@ -40,7 +40,7 @@ void InstallTwoPrinters(InstallerSession& s) {
   AddOtherPrinter(s);
 }
 
-std::vector<ListRow> Rows(InstallerSession& s) { return s.Ui().List(kUninstallerTitle, kListId); }
+std::vector<ListRow> Rows(InstallerSession& s) { return s.Ui().List(kUninstallerTitle, kPrinterList); }
 
 bool Enabled(InstallerSession& s, unsigned id) {
   const auto control = s.Ui().FindControl(kUninstallerTitle, id);
@@ -53,7 +53,7 @@ TEST(Uninstaller, ListsOnlyTheModelsPrintersSortedAndChecked) {
   InstallTwoPrinters(s);
   ProgramRun& run = s.StartUninstaller();
   ASSERT_TRUE(s.Ui().WaitWindow(kUninstallerTitle, 30000, true));
-  s.Ui().WaitControlText(kUninstallerTitle, kUninstallId, "Uninstall", 2000);
+  s.Ui().WaitControlText(kUninstallerTitle, kUninstallButton, "Uninstall", 2000);
   std::vector<ListRow> rows;
   for (int i = 0; i < 50 && rows.size() < 2; ++i) rows = Rows(s);  // filled by the start-up timer
   ASSERT_EQ(rows.size(), 2u);
@@ -61,13 +61,13 @@ TEST(Uninstaller, ListsOnlyTheModelsPrintersSortedAndChecked) {
   EXPECT_EQ(rows[1].text, "NORVEKA VKP-M200(#1)");
   EXPECT_EQ(rows[0].data, 1u);
   EXPECT_EQ(rows[1].data, 1u);
-  EXPECT_TRUE(Enabled(s, kUninstallId));
+  EXPECT_TRUE(Enabled(s, kUninstallButton));
 
-  ASSERT_TRUE(s.Ui().Do({"toggle", kUninstallerTitle, std::to_string(kListId), "0"}).ok());
-  ASSERT_TRUE(s.Ui().Do({"toggle", kUninstallerTitle, std::to_string(kListId), "1"}).ok());
-  EXPECT_FALSE(Enabled(s, kUninstallId)) << "nothing checked";
-  ASSERT_TRUE(s.Ui().Do({"toggle", kUninstallerTitle, std::to_string(kListId), "1"}).ok());
-  EXPECT_TRUE(Enabled(s, kUninstallId)) << "one checked";
+  ASSERT_TRUE(s.Ui().Do({"toggle", kUninstallerTitle, std::to_string(kPrinterList), "0"}).ok());
+  ASSERT_TRUE(s.Ui().Do({"toggle", kUninstallerTitle, std::to_string(kPrinterList), "1"}).ok());
+  EXPECT_FALSE(Enabled(s, kUninstallButton)) << "nothing checked";
+  ASSERT_TRUE(s.Ui().Do({"toggle", kUninstallerTitle, std::to_string(kPrinterList), "1"}).ok());
+  EXPECT_TRUE(Enabled(s, kUninstallButton)) << "one checked";
 
   // A second start brings the first one's dialog forward and ends.
   ProgramRun second(s.Prefix(), kUninstallerWin, "C:\\windows\\VKP-M200", "second");
@@ -89,9 +89,10 @@ TEST(Uninstaller, OneOfTwoCheckedDeletesOnlyThatPrinter) {
   std::vector<ListRow> rows;
   for (int i = 0; i < 50 && rows.size() < 2; ++i) rows = Rows(s);
   ASSERT_EQ(rows.size(), 2u);
-  ASSERT_TRUE(s.Ui().Do({"toggle", kUninstallerTitle, std::to_string(kListId), "0"}).ok());  // keep the first
-  ASSERT_TRUE(s.Ui().Click(kUninstallerTitle, kUninstallId));
-  EXPECT_EQ(s.Ui().WaitControlText(kUninstallerTitle, 1000, "The uninstallation has been completed.", 60000),
+  ASSERT_TRUE(s.Ui().Do({"toggle", kUninstallerTitle, std::to_string(kPrinterList), "0"}).ok());  // keep the first
+  ASSERT_TRUE(s.Ui().Click(kUninstallerTitle, kUninstallButton));
+  EXPECT_EQ(s.Ui().WaitControlText(kUninstallerTitle, kUninstallerProgressText,
+                                   "The uninstallation has been completed.", 60000),
             "The uninstallation has been completed.");
   const long long completedAt = NowMs();
   const std::vector<std::string> boxes = s.AnswerUninstallerUntilExit(false, 30000);
@@ -115,10 +116,10 @@ TEST(Uninstaller, AllCheckedRemovesEverythingAndAsksForTheRestart) {
   std::vector<ListRow> rows;
   for (int i = 0; i < 50 && rows.size() < 2; ++i) rows = Rows(s);
   ASSERT_EQ(rows.size(), 2u);
-  ASSERT_TRUE(s.Ui().Click(kUninstallerTitle, kUninstallId));
+  ASSERT_TRUE(s.Ui().Click(kUninstallerTitle, kUninstallButton));
   // While the removal runs: Escape does nothing, Close is gone.
-  ASSERT_TRUE(s.Ui().WaitControlText(kUninstallerTitle, 1000, "Deleting printer-driver objects...", 20000) ==
-              "Deleting printer-driver objects...");
+  ASSERT_TRUE(s.Ui().WaitControlText(kUninstallerTitle, kUninstallerProgressText, "Deleting printer-driver objects...",
+                                     20000) == "Deleting printer-driver objects...");
   EXPECT_TRUE(s.Ui().Do({"key", kUninstallerTitle, "27"}).ok());
   EXPECT_EQ(s.Ui().SysmenuHasClose(kUninstallerTitle), std::optional<bool>(false));
   EXPECT_TRUE(s.Ui().WaitWindow(kUninstallerTitle, 1000, true)) << "Escape did not close it";
@@ -152,7 +153,7 @@ TEST(Uninstaller, ADriverWithoutPrintersIsRemovedAtOnce) {
   ASSERT_TRUE(s.Install(kRadioUsb));  // USB: the driver, no printer object
   ProgramRun& run = s.StartUninstaller();
   ASSERT_TRUE(s.Ui().WaitWindow(kUninstallerTitle, 30000, true));
-  EXPECT_EQ(s.Ui().WaitControlText(kUninstallerTitle, 1000, "Removing printer-drivers...", 20000),
+  EXPECT_EQ(s.Ui().WaitControlText(kUninstallerTitle, kUninstallerProgressText, "Removing printer-drivers...", 20000),
             "Removing printer-drivers...");
   EXPECT_FALSE(Enabled(s, kCancelId)) << "Cancel is disabled while it runs";
   const std::vector<std::string> boxes = s.AnswerUninstallerUntilExit(false, 120000);

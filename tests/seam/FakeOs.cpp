@@ -1,5 +1,7 @@
 #include "tests/seam/FakeOs.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdio>
 #include <stdexcept>
 
@@ -46,6 +48,15 @@ void InstallAllHooks() {
   Os().fname = &HookOf<&PlatformApi::fname>::Call;
   VKP_OS_FUNCTIONS(VKP_INSTALL_HOOK)
 #undef VKP_INSTALL_HOOK
+}
+
+// True when `name` is an entry of the seam (platform/OsFunctions.h).
+bool IsSeamFunction(const std::string& name) {
+#define VKP_MATCH_NAME(fname, kind) \
+  if (name == #fname) return true;
+  VKP_OS_FUNCTIONS(VKP_MATCH_NAME)
+#undef VKP_MATCH_NAME
+  return false;
 }
 
 void RemoveAllHooks() {
@@ -126,6 +137,11 @@ std::optional<DWORD> FakeOs::FailureFor(const char* name, int ordinal) {
 }
 
 void FakeOs::FailNth(const std::string& name, int n, DWORD error) {
+  if (!IsSeamFunction(name)) {
+    ADD_FAILURE() << "FakeOs::FailNth: \"" << name
+                  << "\" is not a function of the platform seam (platform/OsFunctions.h); it would never fail";
+    return;
+  }
   std::lock_guard<std::mutex> lock(mutex_);
   const int base = n == 0 ? 0 : counts_[name];
   failures_[name][n == 0 ? 0 : base + n] = error;

@@ -108,7 +108,8 @@ class FakeOs {
 
   // Makes the n-th call (1-based, counted from now) of `name` fail with
   // `error`: the function is not called, its failure value is returned and
-  // the thread's last error is set. n = 0 makes every call fail.
+  // the thread's last error is set. n = 0 makes every call fail. A name that
+  // is not in the seam (platform/OsFunctions.h) fails the test instead.
   void FailNth(const std::string& name, int n, DWORD error);
 
   // Replaces the behaviour of one entry; the call is still recorded.

@@ -1,7 +1,5 @@
 #include "tests/wine/ConfigFiles.h"
 
-#include <fstream>
-
 #include "platform/WinHeaders.h"
 
 namespace vkp::test {
@@ -17,11 +15,6 @@ std::string WindowsDirConfigPath() {
   GetWindowsDirectoryA(dir, MAX_PATH);
   CreateDirectoryA((std::string(dir) + "\\VKP-M200").c_str(), nullptr);
   return std::string(dir) + "\\VKP-M200\\VKPM200_Config.ZEM";
-}
-
-void WriteTextFile(const std::string& path, const std::string& content) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out << content;
 }
 
 void RemoveConfigFiles() {

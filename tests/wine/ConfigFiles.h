@@ -4,11 +4,12 @@
 
 #include <string>
 
+#include "tests/wine/TestFiles.h"
+
 namespace vkp::test {
 
 std::string CurrentDirConfigPath();
 std::string WindowsDirConfigPath();
-void WriteTextFile(const std::string& path, const std::string& content);
 void RemoveConfigFiles();
 
 }  // namespace vkp::test

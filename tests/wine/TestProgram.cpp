@@ -1,8 +1,5 @@
 #include "tests/wine/TestProgram.h"
 
-#include <fstream>
-#include <sstream>
-
 #include "support/TraceLog.h"
 
 namespace vkp {
@@ -16,15 +13,6 @@ const char* TraceLogFileName() { return gTraceLogName.c_str(); }
 namespace test {
 
 void SetTraceLogFileName(const std::string& name) { gTraceLogName = name; }
-
-std::string ReadFileText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-std::string ReadTraceLog() { return ReadFileText(TraceLogPath()); }
 
 std::string InStartFolder(const std::string& name) {
   char directory[MAX_PATH] = "";

@@ -4,18 +4,13 @@
 
 #include <string>
 
+#include "tests/wine/TraceReading.h"
 #include "ui/App.h"
 
 namespace vkp::test {
 
 // The name InitTraceLog composes the log path with; default "VKP-M200_Installer.txt".
 void SetTraceLogFileName(const std::string& name);
-
-// The whole trace log file as text ("" when missing).
-std::string ReadTraceLog();
-
-// Reads a whole file ("" when missing).
-std::string ReadFileText(const std::string& path);
 
 // `name` in the current directory: where the engine takes the installer's files.
 std::string InStartFolder(const std::string& name);

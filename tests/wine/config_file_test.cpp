@@ -13,7 +13,7 @@ namespace {
 
 using test::CurrentDirConfigPath;
 using test::WindowsDirConfigPath;
-using test::WriteTextFile;
+using test::WriteFileText;
 
 class ConfigFileTest : public ::testing::Test {
  protected:
@@ -34,7 +34,7 @@ class ConfigFileTest : public ::testing::Test {
 };
 
 TEST_F(ConfigFileTest, EveryKeyOfTheSectionIsRead) {
-  WriteTextFile(CurrentDirConfigPath(),
+  WriteFileText(CurrentDirConfigPath(),
                 "[VKPM200]\r\nPORTDLG=FALSE\r\nPORT=WLAN\r\nWLAN_PORT=9101\r\nWLAN_IP_1=192\r\n"
                 "WLAN_IP_2=168\r\nWLAN_IP_3=0\r\nWLAN_IP_4=20\r\n");
   EXPECT_EQ(Read("PORTDLG"), "FALSE");
@@ -48,8 +48,8 @@ TEST_F(ConfigFileTest, EveryKeyOfTheSectionIsRead) {
 }
 
 TEST_F(ConfigFileTest, EachKeyComesFromTheFirstFileThatGivesIt) {
-  WriteTextFile(CurrentDirConfigPath(), "[VKPM200]\r\nPORT=COM3\r\n");
-  WriteTextFile(WindowsDirConfigPath(), "[VKPM200]\r\nPORT=USB\r\nPORTDLG=FALSE\r\n");
+  WriteFileText(CurrentDirConfigPath(), "[VKPM200]\r\nPORT=COM3\r\n");
+  WriteFileText(WindowsDirConfigPath(), "[VKPM200]\r\nPORT=USB\r\nPORTDLG=FALSE\r\n");
   EXPECT_EQ(Read("PORT"), "COM3");
   EXPECT_EQ(Read("PORTDLG"), "FALSE");
 }
@@ -66,7 +66,7 @@ TEST_F(ConfigFileTest, TheFileIsLookedForInTheCurrentDirectoryFirst) {
 }
 
 TEST_F(ConfigFileTest, AnEmptyValueCountsAsAbsentAndWritesTheFailureBlock) {
-  WriteTextFile(CurrentDirConfigPath(), "[VKPM200]\r\nPORTDLG=\r\n");
+  WriteFileText(CurrentDirConfigPath(), "[VKPM200]\r\nPORTDLG=\r\n");
   EXPECT_EQ(Read("PORTDLG"), "<none>");
   const std::string log = test::ReadTraceLog();
   const char* expected[] = {": \r\n\r\n", ": GetDriverInfoFromFile BEGIN\r\n", ": SECTION NAME : VKPM200\r\n",
@@ -85,20 +85,20 @@ TEST_F(ConfigFileTest, NoFileGivesNothingForEveryKey) {
 }
 
 TEST_F(ConfigFileTest, AMissingSectionGivesNothing) {
-  WriteTextFile(CurrentDirConfigPath(), "[OTHER]\r\nPORT=USB\r\n");
+  WriteFileText(CurrentDirConfigPath(), "[OTHER]\r\nPORT=USB\r\n");
   EXPECT_EQ(Read("PORT"), "<none>");
 }
 
 TEST_F(ConfigFileTest, BinaryGarbageGivesNothingAndDoesNotCrash) {
   std::string garbage;
   for (int i = 0; i < 4096; ++i) garbage.push_back(static_cast<char>((i * 131 + 7) & 0xFF));
-  WriteTextFile(CurrentDirConfigPath(), garbage);
+  WriteFileText(CurrentDirConfigPath(), garbage);
   EXPECT_EQ(Read("PORT"), "<none>");
 }
 
 TEST_F(ConfigFileTest, LongValuesAreCutToTheBuffer) {
   const std::string value255(255, '7');
-  WriteTextFile(CurrentDirConfigPath(), "[VKPM200]\r\nWLAN_PORT=" + value255 + "\r\nPORT=" +
+  WriteFileText(CurrentDirConfigPath(), "[VKPM200]\r\nWLAN_PORT=" + value255 + "\r\nPORT=" +
                                             std::string(100 * 1024, 'U') + "SB\r\n");
   EXPECT_EQ(Read("WLAN_PORT"), value255);
   const std::string port = Read("PORT");
@@ -109,7 +109,7 @@ TEST_F(ConfigFileTest, LongValuesAreCutToTheBuffer) {
 TEST_F(ConfigFileTest, TheBufferIsZeroedBeforeEachRead) {
   char buffer[kConfigValueSize];
   std::fill(std::begin(buffer), std::end(buffer), 'x');
-  WriteTextFile(CurrentDirConfigPath(), "[VKPM200]\r\nPORT=USB\r\n");
+  WriteFileText(CurrentDirConfigPath(), "[VKPM200]\r\nPORT=USB\r\n");
   ASSERT_NE(GetDriverInfoFromFile(kConfigSection, "PORT", buffer, sizeof buffer), nullptr);
   EXPECT_EQ(buffer[kConfigValueSize - 1], '\0');
   EXPECT_EQ(std::string(buffer), "USB");

@@ -128,8 +128,8 @@ TEST(CheckInstalledVersion, TracesOfTheModelWithoutPrinterGive0UnlessTheDriverFi
     const std::string installed = reinterpret_cast<DRIVER_INFO_3A*>(buffer)->pDriverPath;
     CreateDirectoryA("package", nullptr);
     for (const char* bytes : {"same bytes", "other bytes"}) {
-      test::WriteTextFile(installed, "same bytes");
-      test::WriteTextFile("package\\" + installed.substr(installed.rfind('\\') + 1), bytes);
+      test::WriteFileText(installed, "same bytes");
+      test::WriteFileText("package\\" + installed.substr(installed.rfind('\\') + 1), bytes);
       const PackageFiles package{"package\\", "VKP200PP.DLL"};
       EXPECT_EQ(CheckInstalledVersion(kDriver, kProcessor, 2, 0, 2, 0, false, &package),
                 bytes == std::string("same bytes") ? 3 : 0)
@@ -174,8 +174,8 @@ TEST(CheckInstalledVersion, ThePrintProcessorAloneGives0UnlessItsFileIsThePackag
   CreateDirectoryA("package", nullptr);
   const PackageFiles package{"package\\", "VKP200PP.DLL"};
   for (const char* bytes : {"same bytes", "other bytes"}) {
-    test::WriteTextFile(std::string(directory) + "\\VKP200PP.DLL", "same bytes");
-    test::WriteTextFile("package\\VKP200PP.DLL", bytes);
+    test::WriteFileText(std::string(directory) + "\\VKP200PP.DLL", "same bytes");
+    test::WriteFileText("package\\VKP200PP.DLL", bytes);
     EXPECT_EQ(CheckInstalledVersion(kDriver, kProcessor, 2, 0, 2, 0, false, &package),
               bytes == std::string("same bytes") ? 2 : 0)
         << bytes;

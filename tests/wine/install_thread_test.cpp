@@ -20,7 +20,7 @@ namespace {
 using test::CurrentDirConfigPath;
 using test::FakeOs;
 using test::ProcessExit;
-using test::WriteTextFile;
+using test::WriteFileText;
 
 class InstallThreadTest : public ::testing::Test {
  protected:
@@ -87,7 +87,7 @@ TEST_F(InstallThreadTest, ReleasesBefore2000AreRefused) {
 }
 
 TEST_F(InstallThreadTest, SilentModeTakesThePortFromTheConfiguration) {
-  WriteTextFile(CurrentDirConfigPath(),
+  WriteFileText(CurrentDirConfigPath(),
                 "[VKPM200]\r\nPORTDLG=FALSE\r\nPORT=WLAN\r\nWLAN_PORT=20000\r\nWLAN_IP_1=192\r\nWLAN_IP_2=168\r\n"
                 "WLAN_IP_3=0\r\nWLAN_IP_4=20\r\n");
   FakeOs os;
@@ -106,7 +106,7 @@ TEST_F(InstallThreadTest, SilentModeTakesThePortFromTheConfiguration) {
 }
 
 TEST_F(InstallThreadTest, ThePortSwitchOverridesTheConfigurationAndAnUnattendedRunNeverAsks) {
-  WriteTextFile(CurrentDirConfigPath(), "[VKPM200]\r\nPORTDLG=FALSE\r\nPORT=COM1\r\n");
+  WriteFileText(CurrentDirConfigPath(), "[VKPM200]\r\nPORTDLG=FALSE\r\nPORT=COM1\r\n");
   {
     FakeOs os;
     std::string command;
@@ -166,7 +166,7 @@ TEST_F(InstallThreadTest, ThePortDialogShowsUnlessTheValueLacksUpperCaseTrue) {
                       {"PORTDLG=NOTTRUE", true}, {"PORTDLG=FALSE", false}, {"PORTDLG=true", false}};
   for (const Row& row : rows) {
     test::RemoveConfigFiles();
-    if (row.config != nullptr) WriteTextFile(CurrentDirConfigPath(), std::string("[VKPM200]\r\nPORT=COM2\r\n") + row.config + "\r\n");
+    if (row.config != nullptr) WriteFileText(CurrentDirConfigPath(), std::string("[VKPM200]\r\nPORT=COM2\r\n") + row.config + "\r\n");
     FakeOs os;
     std::string command;
     CapturePrintUi(os, command);
@@ -248,7 +248,7 @@ TEST_F(InstallThreadTest, ADifferentVersionIsRemovedAndARestartRequestedInsteadO
   driver.pDataFile = const_cast<char*>("VKP200.GPD");
   driver.pConfigFile = const_cast<char*>("UNIDRVUI.DLL");
   ASSERT_TRUE(AddPrinterDriverA(nullptr, 3, reinterpret_cast<BYTE*>(&driver)));
-  WriteTextFile(CurrentDirConfigPath(), "[VKPM200]\r\nPORTDLG=FALSE\r\nPORT=COM1\r\n");
+  WriteFileText(CurrentDirConfigPath(), "[VKPM200]\r\nPORTDLG=FALSE\r\nPORT=COM1\r\n");
 
   FakeOs os;
   std::string command;

@@ -15,7 +15,7 @@ namespace vkp {
 namespace {
 
 using test::CurrentDirConfigPath;
-using test::WriteTextFile;
+using test::WriteFileText;
 
 struct SilentValues {
   int portType;
@@ -84,7 +84,7 @@ TEST_F(PortDialogTest, PresetsComeFromTheConfigurationFile) {
       {"WLAN_PORT=20000", 0, 20000, "0.0.0.0", false},
   };
   for (const Row& row : rows) {
-    WriteTextFile(CurrentDirConfigPath(), std::string("[VKPM200]\r\n") + row.content + "\r\n");
+    WriteFileText(CurrentDirConfigPath(), std::string("[VKPM200]\r\n") + row.content + "\r\n");
     const SilentValues values = CreateHidden();
     EXPECT_EQ(values.portType, row.portType) << row.content;
     EXPECT_EQ(values.portNumber, row.portNumber) << row.content;
@@ -95,7 +95,7 @@ TEST_F(PortDialogTest, PresetsComeFromTheConfigurationFile) {
 }
 
 TEST_F(PortDialogTest, TheIpControlShowsTheConfiguredOctets) {
-  WriteTextFile(CurrentDirConfigPath(),
+  WriteFileText(CurrentDirConfigPath(),
                 "[VKPM200]\r\nPORT=WLAN\r\nWLAN_IP_1=10\r\nWLAN_IP_2=1\r\nWLAN_IP_3=2\r\nWLAN_IP_4=3\r\n");
   EXPECT_EQ(CreateHidden().address, static_cast<DWORD>(MAKEIPADDRESS(10, 1, 2, 3)));
 }
@@ -178,7 +178,7 @@ TEST_F(PortDialogTest, NextRefusesPortsOutsideOneTo10000AndStaysOpen) {
 
 TEST_F(PortDialogTest, AConfiguredPortAbove10000IsRefusedEvenForASerialPort) {
   test::FakeOs os;
-  WriteTextFile(CurrentDirConfigPath(), "[VKPM200]\r\nPORT=COM2\r\nWLAN_PORT=20000\r\n");
+  WriteFileText(CurrentDirConfigPath(), "[VKPM200]\r\nPORT=COM2\r\nWLAN_PORT=20000\r\n");
   PortDlg dialog;
   bool editEnabled = true;
   const INT_PTR result = Scripted([&](HWND window) {
@@ -207,7 +207,7 @@ TEST_F(PortDialogTest, CloseAndEscapeReportCancel) {
 }
 
 TEST_F(PortDialogTest, EnterActsOnNext) {
-  WriteTextFile(CurrentDirConfigPath(), "[VKPM200]\r\nPORT=USB\r\n");
+  WriteFileText(CurrentDirConfigPath(), "[VKPM200]\r\nPORT=USB\r\n");
   PortDlg dialog;
   EXPECT_EQ(Scripted([](HWND window) {
               PostMessageA(GetDlgItem(window, IDC_RADIO_USB), WM_KEYDOWN, VK_RETURN, 0x001C0001);

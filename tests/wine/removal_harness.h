@@ -1,58 +1,31 @@
-// Helpers of the removal tests: a host over a real progress bar (and, for
-// the uninstaller, its real dialog from template 102), a timeline of texts,
-// bar positions, pauses and spooler commands, and the trace as entries.
+// Helpers of the removal tests: the fixture both programs share, a host over
+// a real progress bar (and, for the uninstaller, its real dialog from
+// template 102), a timeline of texts, bar positions, pauses and spooler
+// commands, checks of the trace, and the model's spooler objects.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/Os.h"
 #include "removal/RemovalHost.h"
+#include "support/SystemProbes.h"
 #include "support/TraceLog.h"
 #include "tests/seam/FakeOs.h"
+#include "tests/wine/TestFiles.h"
 #include "tests/wine/TestProgram.h"
+#include "tests/wine/TestRegistry.h"
+#include "tests/wine/TraceReading.h"
 #include "ui/App.h"
 #include "ui/Controls.h"
 #include "ui/SharedText.h"
 
 namespace vkp::test {
-
-// The trace's entries without their time stamps.
-inline std::vector<std::string> TraceEntries() {
-  std::vector<std::string> entries;
-  const std::string text = ReadTraceLog();
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = text.find("\r\n", start);
-    if (end == std::string::npos) end = text.size();
-    std::string line = text.substr(start, end - start);
-    start = end + 2;
-    if (line.size() < 10) continue;  // the separator entry "\r\n" leaves a bare stamp
-    entries.push_back(line.substr(10));
-  }
-  return entries;
-}
-
-inline bool TraceHasEntry(const std::string& entry) {
-  for (const std::string& e : TraceEntries())
-    if (e == entry) return true;
-  return false;
-}
-
-inline bool TraceHasFragment(const std::string& fragment) {
-  for (const std::string& e : TraceEntries())
-    if (e.find(fragment) != std::string::npos) return true;
-  return false;
-}
-
-inline int TraceIndexOf(const std::string& entry) {
-  const auto entries = TraceEntries();
-  for (std::size_t i = 0; i < entries.size(); ++i)
-    if (entries[i] == entry) return static_cast<int>(i);
-  return -1;
-}
 
 // Texts, bar positions, pauses, message boxes and spooler commands in the
 // order they happen; pauses carry the text and bar position shown at that
@@ -94,10 +67,10 @@ inline void InitControls() {
   InitCommonControlsEx(&controls);
 }
 
-// A stand-alone progress bar, 0..100 with the program's step.
+// A stand-alone progress bar, 0..100 with the installer's step (9).
 class ProgressWindow {
  public:
-  explicit ProgressWindow(int step) {
+  explicit ProgressWindow(int step = 9) {
     InitControls();
     hwnd_ = CreateWindowExA(0, PROGRESS_CLASSA, "", WS_POPUP, 0, 0, 200, 20, nullptr, nullptr,
                             GetModuleHandleA(nullptr), nullptr);
@@ -156,6 +129,71 @@ class UninstallerWindow {
   HWND hwnd_ = nullptr;
 };
 
+// What both programs' removal fixtures share: the program's trace log and
+// application object, the system's bitness, and a host of `variant` over
+// the window's progress bar (Window: ProgressWindow or UninstallerWindow).
+template <typename Window>
+class RemovalTest : public ::testing::Test {
+ protected:
+  RemovalTest(removal::Variant variant, const char* traceLogName, const char* programName)
+      : app(programName), variant_(variant), traceLogName_(traceLogName) {}
+  void SetUp() override {
+    SetTraceLogFileName(traceLogName_);
+    InitTraceLog();
+    app.SetMainWindow(window.Hwnd());
+    is64 = IsWow64() != 0;
+    NewHost();
+  }
+  virtual void NewHost() {
+    host = std::make_unique<removal::RemovalHost>(variant_, message, window.bar);
+    host->bIs64Bit = is64 ? 1 : 0;
+    host->nOSVersion = CheckOS();
+    window.bar.SetPos(0);
+  }
+
+  TestApp app;
+  Window window;
+  ui::SharedText message;
+  std::unique_ptr<removal::RemovalHost> host;
+  bool is64 = false;
+
+ private:
+  removal::Variant variant_;
+  const char* traceLogName_;
+};
+
+// The distinct functions `os` recorded, in the order of their first calls,
+// but those in `skip` and those the trace log's own writing calls (a failed
+// write would lose the line checked).
+inline std::vector<std::string> CalledFunctions(const FakeOs& os, std::set<std::string> skip = {}) {
+  skip.insert({"Sleep", "ExitProcess", "GetLastError", "CreateFileA", "WriteFile", "SetFilePointer", "CloseHandle",
+               "GetLocalTime", "LocalFree", "GetFileInformationByHandle"});
+  std::vector<std::string> names;
+  std::set<std::string> seen;
+  for (const std::string& name : os.CallNames())
+    if (!skip.count(name) && seen.insert(name).second) names.push_back(name);
+  return names;
+}
+
+// Every line that `lines` pairs with the failed function is in the trace.
+inline ::testing::AssertionResult TracesFailureOf(const std::string& failed,
+                                                   const std::vector<std::pair<std::string, std::string>>& lines) {
+  for (const auto& [call, line] : lines)
+    if (call == failed && !TraceHasFragment(line)) return ::testing::AssertionFailure() << "no trace line " << line;
+  return ::testing::AssertionSuccess();
+}
+
+// Every entry of `order` is in the trace, each after the one before.
+inline ::testing::AssertionResult TraceHasInOrder(const std::vector<std::string>& order) {
+  int previous = -1;
+  for (const std::string& entry : order) {
+    const int at = TraceIndexOf(entry);
+    if (at <= previous) return ::testing::AssertionFailure() << entry << " at " << at << ", not after " << previous;
+    previous = at;
+  }
+  return ::testing::AssertionSuccess();
+}
+
 // Runs `body`, returning the exit code it ended the process with, or -1
 // when it returned.
 template <typename Body>
@@ -168,57 +206,6 @@ long long RunToExit(Body body) {
   return -1;
 }
 
-// Registry helpers working in the given view.
-inline bool KeyExists(const std::string& key, bool view64) {
-  HKEY opened = nullptr;
-  const LONG result = RealOs().RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0,
-                                             KEY_READ | (view64 ? KEY_WOW64_64KEY : 0), &opened);
-  if (result == ERROR_SUCCESS) RealOs().RegCloseKey(opened);
-  return result == ERROR_SUCCESS;
-}
-
-inline void CreateKey(const std::string& key, bool view64) {
-  HKEY created = nullptr;
-  ASSERT_EQ(RealOs().RegCreateKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0,
-                                     KEY_ALL_ACCESS | (view64 ? KEY_WOW64_64KEY : 0), nullptr, &created, nullptr),
-            ERROR_SUCCESS)
-      << key;
-  RealOs().RegCloseKey(created);
-}
-
-inline void SetText(const std::string& key, const char* name, const std::string& text, bool view64) {
-  HKEY opened = nullptr;
-  ASSERT_EQ(RealOs().RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_SET_VALUE | (view64 ? KEY_WOW64_64KEY : 0),
-                                   &opened),
-            ERROR_SUCCESS)
-      << key;
-  RealOs().RegSetValueExA(opened, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                          static_cast<DWORD>(text.size() + 1));
-  RealOs().RegCloseKey(opened);
-}
-
-inline void WriteFileText(const std::string& path, const std::string& text) {
-  HANDLE file = RealOs().CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                     nullptr);
-  ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
-  DWORD written = 0;
-  RealOs().WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-  RealOs().CloseHandle(file);
-}
-
-inline bool FileExists(const std::string& path) {
-  return RealOs().GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-inline std::string WindowsDirectory() {
-  char directory[MAX_PATH] = "";
-  RealOs().GetWindowsDirectoryA(directory, MAX_PATH);
-  return directory;
-}
-
-}  // namespace vkp::test
-
-namespace vkp::test {
 
 constexpr char kDriverName[] = "NORVEKA VKP-M200";
 constexpr char kProcessorName[] = "ZEM PRINT PROCESSOR VKP-M200";

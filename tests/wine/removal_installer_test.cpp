@@ -2,8 +2,6 @@
 // sequence, its quieter steps and the failed printer enumeration.
 #include <gtest/gtest.h>
 
-#include <memory>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -17,7 +15,6 @@ namespace vkp {
 namespace {
 
 using removal::RemovalEngine;
-using removal::RemovalHost;
 using removal::Variant;
 using test::FakeOs;
 using test::Timeline;
@@ -27,36 +24,18 @@ using test::TraceIndexOf;
 
 constexpr char kCompleted[] = "The uninstallation has been completed.";
 
-class InstallerRemoval : public ::testing::Test {
+class InstallerRemoval : public test::RemovalTest<test::ProgressWindow> {
  protected:
-  void SetUp() override {
-    test::SetTraceLogFileName("VKP-M200_Installer.txt");
-    InitTraceLog();
-    app.SetMainWindow(progress.Hwnd());
-    is64 = IsWow64() != 0;
-    NewHost();
-  }
-  void NewHost() {
-    host = std::make_unique<RemovalHost>(Variant::Installer, message, progress.bar);
-    host->bIs64Bit = is64 ? 1 : 0;
-    host->nOSVersion = CheckOS();
-    progress.bar.SetPos(0);
-  }
+  InstallerRemoval() : RemovalTest(Variant::Installer, "VKP-M200_Installer.txt", "VKPM200_Installer") {}
   long long Run() {
     return test::RunToExit([this] { removal::RemoveInstalledDriver(*host); });
   }
-
-  test::TestApp app{"VKPM200_Installer"};
-  test::ProgressWindow progress{9};
-  ui::SharedText message;
-  std::unique_ptr<RemovalHost> host;
-  bool is64 = false;
 };
 
 TEST_F(InstallerRemoval, ReducedSequenceTimeline) {
   message.KeepHistory();
   FakeOs os;
-  Timeline timeline(os, message, progress.bar);
+  Timeline timeline(os, message, window.bar);
 
   EXPECT_EQ(Run(), -1) << "returns to the installation worker";
 
@@ -88,12 +67,7 @@ TEST_F(InstallerRemoval, ReducedSequenceTimeline) {
       "DeleteUninstallationInfo BEGIN", "RemoveFromOS END",   "DeleteVidPid BEGIN",
       "Delete_LPT_USB_Info BEGIN", "Delete_LPT_USB_Info END", "DeletePrnDrvPnPDirectory BEGIN",
       "RemoveDrivers END"};
-  int previous = -1;
-  for (const std::string& entry : order) {
-    const int at = TraceIndexOf(entry);
-    EXPECT_GT(at, previous) << entry;
-    previous = at;
-  }
+  EXPECT_TRUE(test::TraceHasInOrder(order));
   for (const char* absent : {"DeletePrinterDriverEx returned FALSE.", "KEY NAME : ", "The key name was not found.",
                              "RegKey : ", "PrinterDriverDirectory : ", "WindowsDirectory : ",
                              "DeleteUninstallInfoFromReg BEGIN", "DeleteInstalledDirectory BEGIN",
@@ -117,7 +91,7 @@ TEST_F(InstallerRemoval, ReducedSequenceTimeline) {
 
 TEST_F(InstallerRemoval, OnlyPrintersOfTheModelsDriverAreDeleted) {
   FakeOs os;
-  Timeline timeline(os, message, progress.bar);
+  Timeline timeline(os, message, window.bar);
   os.Replace<&PlatformApi::EnumPrintersA>(
       [](DWORD flags, LPSTR, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed, LPDWORD returned) -> BOOL {
         EXPECT_EQ(flags, static_cast<DWORD>(PRINTER_ENUM_LOCAL));
@@ -157,7 +131,7 @@ TEST_F(InstallerRemoval, OnlyPrintersOfTheModelsDriverAreDeleted) {
 
 TEST_F(InstallerRemoval, FailedPrinterEnumerationShowsTheErrorAndEnds) {
   FakeOs os;
-  Timeline timeline(os, message, progress.bar);
+  Timeline timeline(os, message, window.bar);
   os.FailNth("EnumPrintersA", 0, RPC_S_SERVER_UNAVAILABLE);
   EXPECT_EQ(Run(), 1603);
   ASSERT_EQ(timeline.BoxTexts().size(), 1u);
@@ -172,7 +146,7 @@ TEST_F(InstallerRemoval, FailedPrinterEnumerationShowsTheErrorAndEnds) {
 
 TEST_F(InstallerRemoval, MonitorIsNotRetriedAndTheDriverFailureIsNotTraced) {
   FakeOs os;
-  Timeline timeline(os, message, progress.bar);
+  Timeline timeline(os, message, window.bar);
   os.FailNth("DeleteMonitorA", 1, RPC_S_SERVER_UNAVAILABLE);
   os.FailNth("DeletePrintProcessorA", 1, RPC_S_SERVER_UNAVAILABLE);
   RemovalEngine engine(*host);
@@ -193,16 +167,10 @@ TEST_F(InstallerRemoval, EveryPlatformCallMayFail) {
   std::vector<std::string> names;
   {
     FakeOs os;
-    Timeline timeline(os, message, progress.bar);
+    Timeline timeline(os, message, window.bar);
     ASSERT_EQ(Run(), -1);
-    const std::set<std::string> skip = {"Sleep",    "ExitProcess", "GetLastError", "CreateFileA", "WriteFile",
-                                        "SetFilePointer", "CloseHandle", "GetLocalTime", "LocalFree",
-                                        "GetFileInformationByHandle",
-                                        // its failure ends the sequence by design (tested above)
-                                        "EnumPrintersA"};
-    std::set<std::string> seen;
-    for (const std::string& name : os.CallNames())
-      if (!skip.count(name) && seen.insert(name).second) names.push_back(name);
+    // EnumPrintersA's failure ends the sequence by design (tested above).
+    names = test::CalledFunctions(os, {"EnumPrintersA"});
   }
   ASSERT_GT(names.size(), 20u);
   const std::vector<std::pair<std::string, std::string>> lines = {
@@ -220,17 +188,14 @@ TEST_F(InstallerRemoval, EveryPlatformCallMayFail) {
     NewHost();
     // Registered as the installation leaves it, so that a refused deletion counts.
     for (const std::string& environment : test::ModelEnvironments(is64))
-      test::CreateKey(test::ProcessorKeyOf(environment), is64);
+      test::CreateKey(test::View64(is64), test::ProcessorKeyOf(environment));
     FakeOs os;
-    Timeline timeline(os, message, progress.bar);
+    Timeline timeline(os, message, window.bar);
     os.FailNth(name, 1, ERROR_ACCESS_DENIED);
     EXPECT_EQ(Run(), -1);
     EXPECT_GE(os.CountOf(name), 1);
     EXPECT_TRUE(TraceHasEntry("RemoveDrivers END")) << "the removal went on to its end";
-    for (const auto& [call, line] : lines) {
-      if (call != name) continue;
-      EXPECT_TRUE(TraceHasFragment(line)) << line;
-    }
+    EXPECT_TRUE(test::TracesFailureOf(name, lines));
   }
 }
 
@@ -238,12 +203,12 @@ TEST_F(InstallerRemoval, RemovesTheModelFromTheSpooler) {
   test::RegisterModelWithSpooler(is64, "NORVEKA VKP-M200");
   ASSERT_EQ(test::PrintersOfModel(), std::vector<std::string>{"NORVEKA VKP-M200"});
   FakeOs os;
-  Timeline timeline(os, message, progress.bar);
+  Timeline timeline(os, message, window.bar);
   EXPECT_EQ(Run(), -1);
   EXPECT_TRUE(test::PrintersOfModel().empty());
   for (const std::string& environment : test::ModelEnvironments(is64)) {
     EXPECT_FALSE(test::DriverListed(environment)) << environment;
-    EXPECT_FALSE(test::KeyExists(test::ProcessorKeyOf(environment), is64)) << environment;
+    EXPECT_FALSE(test::KeyExists(test::View64(is64), test::ProcessorKeyOf(environment))) << environment;
   }
 }
 

@@ -2,8 +2,6 @@
 // fallbacks, failures of every platform call, and the real Wine spooler.
 #include <gtest/gtest.h>
 
-#include <memory>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -17,7 +15,6 @@ namespace vkp {
 namespace {
 
 using removal::RemovalEngine;
-using removal::RemovalHost;
 using removal::Variant;
 using test::FakeOs;
 using test::Timeline;
@@ -28,22 +25,13 @@ using test::TraceIndexOf;
 
 constexpr char kCompleted[] = "The uninstallation has been completed.";
 
-class UninstallerRemoval : public ::testing::Test {
+class UninstallerRemoval : public test::RemovalTest<test::UninstallerWindow> {
  protected:
-  void SetUp() override {
-    test::SetTraceLogFileName("VKP-M200_UnInstaller.txt");
-    InitTraceLog();
-    app.SetMainWindow(window.Hwnd());
-    is64 = IsWow64() != 0;
-    NewHost();
-  }
-  void NewHost() {
-    host = std::make_unique<RemovalHost>(Variant::Uninstaller, message, window.bar);
+  UninstallerRemoval() : RemovalTest(Variant::Uninstaller, "VKP-M200_UnInstaller.txt", "VKPM200_Uninstaller") {}
+  void NewHost() override {
+    RemovalTest::NewHost();
     host->dialog = window.Hwnd();
     host->listPrinterObjects = &printers;
-    host->bIs64Bit = is64 ? 1 : 0;
-    host->nOSVersion = CheckOS();
-    window.bar.SetPos(0);
   }
   long long RunWorker() {
     return test::RunToExit([this] { removal::UninstallWorker(*host); });
@@ -61,12 +49,7 @@ class UninstallerRemoval : public ::testing::Test {
     return RunWorker();
   }
 
-  test::TestApp app{"VKPM200_Uninstaller"};
-  test::UninstallerWindow window;
-  ui::SharedText message;
   std::vector<std::string> printers;
-  std::unique_ptr<RemovalHost> host;
-  bool is64 = false;
 };
 
 std::vector<std::string> RemovalTimeline(const std::string& spoolerPauseText) {
@@ -136,12 +119,7 @@ TEST_F(UninstallerRemoval, FullRemovalTimelineWhenTheRestartIsDeclined) {
       "DeleteUninstallationInfo BEGIN",   "DeleteVidPid BEGIN",               "Delete_USB_Info BEGIN",
       "DeletePrnDrvPnPDirectory BEGIN",   "DeleteUninstallInfoFromReg BEGIN", "DeleteInstalledDirectory BEGIN",
       "DeleteInstalledDirectory END"};
-  int previous = -1;
-  for (const std::string& entry : order) {
-    const int at = TraceIndexOf(entry);
-    EXPECT_GT(at, previous) << entry;
-    previous = at;
-  }
+  EXPECT_TRUE(test::TraceHasInOrder(order));
   EXPECT_FALSE(TraceHasEntry("RemoveFromOS BEGIN")) << "the uninstaller's core writes no lines of its own";
   EXPECT_TRUE(TraceHasEntry("KEY NAME : NORVEKA VKP-M200"));
   EXPECT_TRUE(TraceHasEntry(is64 ? "SECTION NAME : NORVEKA.NTamd64" : "SECTION NAME : NORVEKA"));
@@ -229,8 +207,8 @@ TEST_F(UninstallerRemoval, EveryPlatformCallMayFail) {
   // Registered as the installation leaves it, so that refused deletions count.
   auto registerModel = [this] {
     for (const std::string& environment : test::ModelEnvironments(is64)) {
-      test::CreateKey(test::DriverKeyOf(environment), is64);
-      test::CreateKey(test::ProcessorKeyOf(environment), is64);
+      test::CreateKey(test::View64(is64), test::DriverKeyOf(environment));
+      test::CreateKey(test::View64(is64), test::ProcessorKeyOf(environment));
     }
   };
   {
@@ -239,13 +217,7 @@ TEST_F(UninstallerRemoval, EveryPlatformCallMayFail) {
     FakeOs os;
     Timeline timeline(os, message, window.bar);
     ASSERT_EQ(RunWorker(), 3010);
-    // The trace's own file calls are left alone: a failed write loses the line checked.
-    const std::set<std::string> skip = {"Sleep",    "ExitProcess", "GetLastError", "CreateFileA", "WriteFile",
-                                        "SetFilePointer", "CloseHandle", "GetLocalTime", "LocalFree",
-                                        "GetFileInformationByHandle"};
-    std::set<std::string> seen;
-    for (const std::string& name : os.CallNames())
-      if (!skip.count(name) && seen.insert(name).second) names.push_back(name);
+    names = test::CalledFunctions(os);
   }
   ASSERT_GT(names.size(), 20u);
 
@@ -276,10 +248,7 @@ TEST_F(UninstallerRemoval, EveryPlatformCallMayFail) {
     EXPECT_GE(os.CountOf(name), 1);
     EXPECT_TRUE(TraceHasEntry("DeleteInstalledDirectory END")) << "the removal went on to its end";
     EXPECT_EQ(test::UnreleasedHandles(os), "") << "with " << name << " failing";
-    for (const auto& [call, line] : lines) {
-      if (call != name) continue;
-      EXPECT_TRUE(TraceHasFragment(line)) << line;
-    }
+    EXPECT_TRUE(test::TracesFailureOf(name, lines));
   }
 }
 
@@ -291,9 +260,9 @@ TEST_F(UninstallerRemoval, RefusedDriverDeletionFallsBackToTheRegistry) {
     const std::string environment = forced64 ? "Windows x64" : "Windows NT x86";
     const std::string driverKey = test::DriverKeyOf(environment);
     const std::string printerKey = std::string("SYSTEM\\CurrentControlSet\\Control\\Print\\Printers\\") + test::kDriverName;
-    test::CreateKey(driverKey + "\\Dependent", forced64 != 0);
-    test::CreateKey(printerKey, forced64 != 0);
-    test::SetText(printerKey, "Printer Driver", test::kDriverName, forced64 != 0);
+    test::CreateKey(test::View64(forced64 != 0), driverKey + "\\Dependent");
+    test::CreateKey(test::View64(forced64 != 0), printerKey);
+    test::SetText(test::View64(forced64 != 0), printerKey, "Printer Driver", test::kDriverName);
 
     FakeOs os;
     Timeline timeline(os, message, window.bar);
@@ -301,8 +270,8 @@ TEST_F(UninstallerRemoval, RefusedDriverDeletionFallsBackToTheRegistry) {
     RemovalEngine engine(*host);
     EXPECT_EQ(engine.DeletePrinterDrv("VKP-M200"), 1);
 
-    EXPECT_FALSE(test::KeyExists(driverKey, forced64 != 0));
-    EXPECT_FALSE(test::KeyExists(printerKey, forced64 != 0));
+    EXPECT_FALSE(test::KeyExists(test::View64(forced64 != 0), driverKey));
+    EXPECT_FALSE(test::KeyExists(test::View64(forced64 != 0), printerKey));
     EXPECT_TRUE(TraceHasEntry("DeletePrinterDriverEx returned FALSE. (5)"));
     EXPECT_EQ(os.CountOf("DeletePrinterDriverExA"), forced64 ? 2 : 1);
     const auto deletions = os.CallsOf("SHDeleteKeyA");
@@ -330,8 +299,8 @@ TEST_F(UninstallerRemoval, RefusedDriverDeletionFallsBackToTheRegistry) {
 TEST_F(UninstallerRemoval, OnlyTheEnvironmentsHoldingTheModelCount) {
   test::RegisterModelWithSpooler(is64, "VKP Test Printer", true);  // as the installation does: x64 only on 64-bit
   const std::string otherPrinter = std::string("SYSTEM\\CurrentControlSet\\Control\\Print\\Printers\\") + test::kDriverName;
-  test::CreateKey(otherPrinter, is64);
-  test::SetText(otherPrinter, "Printer Driver", "Generic Laser", is64);
+  test::CreateKey(test::View64(is64), otherPrinter);
+  test::SetText(test::View64(is64), otherPrinter, "Printer Driver", "Generic Laser");
   EXPECT_EQ(RemoveAllDecliningTheRestart("VKP Test Printer"), 3010);
   // Wine refuses the unused-files flag where the driver is (a real refusal,
   // traced once); the environment without it says nothing.
@@ -346,7 +315,7 @@ TEST_F(UninstallerRemoval, OnlyTheEnvironmentsHoldingTheModelCount) {
   }
   EXPECT_EQ(refusals, 1);
   EXPECT_FALSE(TraceHasFragment("STILL INSTALLED"));
-  EXPECT_TRUE(test::KeyExists(otherPrinter, is64)) << "another driver's printer stays";
+  EXPECT_TRUE(test::KeyExists(test::View64(is64), otherPrinter)) << "another driver's printer stays";
   for (const std::string& environment : test::ModelEnvironments(is64))
     EXPECT_FALSE(test::DriverListed(environment)) << environment;
 }
@@ -424,7 +393,7 @@ TEST_F(UninstallerRemoval, UnknownMonitorIsTracedAndItsKeyAndDllsStillGo) {
 
 TEST_F(UninstallerRemoval, MonitorStillRegisteredAfterASuccessfulDeletionLosesItsKey) {
   const std::string key = std::string("SYSTEM\\CurrentControlSet\\Control\\Print\\Monitors\\") + test::kMonitorName;
-  test::CreateKey(key, is64);
+  test::CreateKey(test::View64(is64), key);
   FakeOs os;
   Timeline timeline(os, message, window.bar);
   os.Replace<&PlatformApi::DeleteMonitorA>([](LPSTR, LPSTR, LPSTR) -> BOOL { return TRUE; });
@@ -432,7 +401,7 @@ TEST_F(UninstallerRemoval, MonitorStillRegisteredAfterASuccessfulDeletionLosesIt
   EXPECT_TRUE(TraceHasEntry(std::string("DeleteMonitor succeeded but the monitor is still installed : ") +
                             test::kMonitorName));
   EXPECT_FALSE(TraceHasFragment("DeleteMonitor Error"));
-  EXPECT_FALSE(test::KeyExists(key, is64));
+  EXPECT_FALSE(test::KeyExists(test::View64(is64), key));
 }
 
 // Wine's DeletePrintProcessorA reports success and removes nothing.
@@ -451,7 +420,7 @@ TEST_F(UninstallerRemoval, ProcessorLeftBehindBySpoolerIsTakenOutOfTheRegistry) 
   EXPECT_TRUE(TraceHasEntry(std::string("DeletePrintProcessor succeeded but the processor is still installed : ") +
                             test::kProcessorName));
   for (const std::string& environment : test::ModelEnvironments(is64))
-    EXPECT_FALSE(test::KeyExists(test::ProcessorKeyOf(environment), is64)) << environment;
+    EXPECT_FALSE(test::KeyExists(test::View64(is64), test::ProcessorKeyOf(environment))) << environment;
   EXPECT_EQ(os.CountOf("GetPrintProcessorDirectoryA"), is64 ? 2 : 1);
 }
 
@@ -633,7 +602,7 @@ TEST_F(UninstallerRemoval, FullRemovalAgainstTheSpooler) {
   test::RegisterModelWithSpooler(is64, "VKP Test Printer");
   ASSERT_EQ(test::PrintersOfModel(), std::vector<std::string>{"VKP Test Printer"});
   const std::string uninstallKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\NORVEKA_VKP-M200";
-  test::CreateKey(uninstallKey, is64);
+  test::CreateKey(test::View64(is64), uninstallKey);
   const std::string drive = test::WindowsDirectory().substr(0, 2);
   const std::string installDir = drive + "\\NORVEKA Printer Driver";
   RealOs().CreateDirectoryA(installDir.c_str(), nullptr);
@@ -658,13 +627,13 @@ TEST_F(UninstallerRemoval, FullRemovalAgainstTheSpooler) {
   EXPECT_TRUE(test::PrintersOfModel().empty());
   for (const std::string& environment : test::ModelEnvironments(is64)) {
     EXPECT_FALSE(test::DriverListed(environment)) << environment;
-    EXPECT_FALSE(test::KeyExists(test::ProcessorKeyOf(environment), is64)) << environment;
+    EXPECT_FALSE(test::KeyExists(test::View64(is64), test::ProcessorKeyOf(environment))) << environment;
   }
   for (const std::string& dir : driverDirs) {
     EXPECT_FALSE(test::FileExists(dir + "\\3\\VKP200.GPD")) << dir;
     EXPECT_FALSE(test::FileExists(dir + "\\norveka_vkp_m2007c1e")) << dir;
   }
-  EXPECT_FALSE(test::KeyExists(uninstallKey, is64));
+  EXPECT_FALSE(test::KeyExists(test::View64(is64), uninstallKey));
   EXPECT_FALSE(test::FileExists(installDir));
   EXPECT_TRUE(TraceHasEntry("DIRECTORY : " + installDir + "\\VKP-M200"));
   EXPECT_TRUE(TraceHasEntry("OBJECT NAME : VKP Test Printer"));

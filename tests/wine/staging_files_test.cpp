@@ -18,6 +18,7 @@
 #include "tests/seam/FakeOs.h"
 #include "tests/wine/EngineHarness.h"
 #include "tests/wine/TestProgram.h"
+#include "tests/wine/TestRegistry.h"
 
 namespace vkp {
 namespace {
@@ -29,57 +30,6 @@ const char* const kStagedFiles[] = {"UNIDRV.DLL", "UNIDRVUI.DLL", "UNIDRV.HLP", 
                                     "VKUI200.dll", "VKUNI200.dll", "VKUI200.INI", "VKP200.GPD", "STDNAMES.GPD"};
 // Copied into the Windows directory too on 32-bit releases before Vista.
 const char* const kSecondCopies[] = {"VKP200.dll", "VKUI200.dll", "VKUNI200.dll", "VKUI200.INI", "VKP200.GPD"};
-
-std::vector<std::string> TraceLines() {
-  const std::string log = test::ReadTraceLog();
-  std::vector<std::string> lines;
-  std::size_t start = 0;
-  while (start < log.size()) {
-    std::size_t end = log.find("\r\n", start);
-    if (end == std::string::npos) end = log.size();
-    std::string line = log.substr(start, end - start);
-    // "HH:MM:SS: " precedes every entry.
-    if (line.size() >= 10 && line[2] == ':' && line[5] == ':') line.erase(0, 10);
-    if (!line.empty()) lines.push_back(line);
-    start = end + 2;
-  }
-  return lines;
-}
-
-std::vector<std::string> LinesStartingWith(const std::string& prefix) {
-  std::vector<std::string> found;
-  for (const std::string& line : TraceLines())
-    if (line.compare(0, prefix.size(), prefix) == 0) found.push_back(line);
-  return found;
-}
-
-bool HasLine(const std::string& text) {
-  for (const std::string& line : TraceLines())
-    if (line == text) return true;
-  return false;
-}
-
-void WriteText(const std::string& path, const std::string& text) {
-  HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
-  DWORD written = 0;
-  ::WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-  ::CloseHandle(file);
-}
-
-bool Exists(const std::string& path) { return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-std::string WindowsDir() {
-  char dir[MAX_PATH] = "";
-  ::GetWindowsDirectoryA(dir, MAX_PATH);
-  return dir;
-}
-
-std::string SystemDir() {
-  char dir[MAX_PATH] = "";
-  ::GetSystemDirectoryA(dir, MAX_PATH);
-  return dir;
-}
 
 std::string DriverDirOf(const char* environment) {
   char dir[MAX_PATH] = "";
@@ -116,7 +66,8 @@ class StagingTest : public ::testing::Test {
     CleanTargets();
     for (const char* folder : {"Driver32", "Driver64"}) {
       ::CreateDirectoryA(folder, nullptr);
-      for (const char* name : kStagedFiles) WriteText(std::string(folder) + "\\" + name, std::string(folder) + ":" + name);
+      for (const char* name : kStagedFiles)
+        test::WriteFileText(std::string(folder) + "\\" + name, std::string(folder) + ":" + name);
     }
   }
   void TearDown() override { CleanTargets(); }
@@ -130,8 +81,8 @@ class StagingTest : public ::testing::Test {
       }
     }
     for (const char* name : kSecondCopies) {
-      ::DeleteFileA((WindowsDir() + "\\" + name).c_str());
-      ::DeleteFileA((WindowsDir() + "\\" + name + ".old").c_str());
+      ::DeleteFileA((test::WindowsDirectory() + "\\" + name).c_str());
+      ::DeleteFileA((test::WindowsDirectory() + "\\" + name + ".old").c_str());
     }
   }
 
@@ -149,20 +100,20 @@ TEST_F(StagingTest, Xp32BitStagesTenFilesAndCopiesThePluginsIntoTheWindowsDirect
   for (const char* name : kStagedFiles)
     EXPECT_EQ(test::ReadFileText(driverDir + "\\" + name), std::string("Driver32:") + name) << name;
   for (const char* name : kSecondCopies)
-    EXPECT_EQ(test::ReadFileText(WindowsDir() + "\\" + name), std::string("Driver32:") + name) << name;
-  EXPECT_FALSE(Exists(WindowsDir() + "\\STDNAMES.GPD"));
-  EXPECT_FALSE(Exists(WindowsDir() + "\\UNIDRV.DLL"));
-  EXPECT_FALSE(Exists(driverDir + "\\VKP200.BUD")) << "the BUD file is not staged";
+    EXPECT_EQ(test::ReadFileText(test::WindowsDirectory() + "\\" + name), std::string("Driver32:") + name) << name;
+  EXPECT_FALSE(test::FileExists(test::WindowsDirectory() + "\\STDNAMES.GPD"));
+  EXPECT_FALSE(test::FileExists(test::WindowsDirectory() + "\\UNIDRV.DLL"));
+  EXPECT_FALSE(test::FileExists(driverDir + "\\VKP200.BUD")) << "the BUD file is not staged";
 
-  const auto sources = LinesStartingWith("FILE SRC : ");
+  const auto sources = test::TraceEntriesStartingWith("FILE SRC : ");
   ASSERT_EQ(sources.size(), 15u);
   EXPECT_EQ(sources[0], "FILE SRC : " + test::InStartFolder("Driver32\\UNIDRV.DLL"));
   EXPECT_EQ(sources[4], "FILE SRC : " + test::InStartFolder("Driver32\\VKP200.dll"));
   EXPECT_EQ(sources[5], "FILE SRC : " + test::InStartFolder("Driver32\\VKP200.dll"));
   EXPECT_EQ(sources[13], "FILE SRC : " + test::InStartFolder("Driver32\\VKP200.GPD"));
   EXPECT_EQ(sources[14], "FILE SRC : " + test::InStartFolder("Driver32\\STDNAMES.GPD"));
-  EXPECT_TRUE(HasLine("CopyFilesNeededToAddPrnDrv BEGIN"));
-  EXPECT_TRUE(HasLine("CopyFilesNeededToAddPrnDrv END"));
+  EXPECT_TRUE(test::TraceHasEntry("CopyFilesNeededToAddPrnDrv BEGIN"));
+  EXPECT_TRUE(test::TraceHasEntry("CopyFilesNeededToAddPrnDrv END"));
 
   EXPECT_EQ(harness.Texts(), std::vector<std::string>{"Copying files...\r\n"});
   EXPECT_EQ(harness.BarPosition(), 1);
@@ -181,9 +132,9 @@ TEST_F(StagingTest, Server2003On64BitStagesTheX64FilesIntoTheX64DriverDirectoryO
   ASSERT_NE(driverDir, DriverDirOf("Windows NT x86"));
   for (const char* name : kStagedFiles)
     EXPECT_EQ(test::ReadFileText(driverDir + "\\" + name), std::string("Driver64:") + name) << name;
-  for (const char* name : kSecondCopies) EXPECT_FALSE(Exists(WindowsDir() + "\\" + name)) << name;
+  for (const char* name : kSecondCopies) EXPECT_FALSE(test::FileExists(test::WindowsDirectory() + "\\" + name)) << name;
 
-  const auto sources = LinesStartingWith("FILE SRC : ");
+  const auto sources = test::TraceEntriesStartingWith("FILE SRC : ");
   ASSERT_EQ(sources.size(), 10u);
   for (std::size_t i = 0; i < sources.size(); ++i)
     EXPECT_EQ(sources[i], "FILE SRC : " + test::InStartFolder(std::string("Driver64\\") + kStagedFiles[i]));
@@ -194,8 +145,8 @@ TEST_F(StagingTest, VistaOn32BitMakesNoSecondCopies) {
   FakeOs os;
   EngineHarness harness(0, 2007);
   harness.engine.CopyFilesNeededToAddPrnDrv();
-  EXPECT_EQ(LinesStartingWith("FILE SRC : ").size(), 10u);
-  for (const char* name : kSecondCopies) EXPECT_FALSE(Exists(WindowsDir() + "\\" + name)) << name;
+  EXPECT_EQ(test::TraceEntriesStartingWith("FILE SRC : ").size(), 10u);
+  for (const char* name : kSecondCopies) EXPECT_FALSE(test::FileExists(test::WindowsDirectory() + "\\" + name)) << name;
 }
 
 TEST_F(StagingTest, MissingSourcesAreTracedAndStagingGoesOn) {
@@ -206,27 +157,28 @@ TEST_F(StagingTest, MissingSourcesAreTracedAndStagingGoesOn) {
   harness.engine.CopyFilesNeededToAddPrnDrv();
 
   const std::string driverDir = DriverDirOf("Windows NT x86");
-  const std::vector<std::string> errors = LinesStartingWith("COPYFILE ERROR");
+  const std::vector<std::string> errors = test::TraceEntriesStartingWith("COPYFILE ERROR");
   const std::vector<std::string> expected = {
       "COPYFILE ERROR, SRC : " + test::InStartFolder("Driver32\\VKUI200.dll "),
       "COPYFILE ERROR, DES : " + driverDir + "\\VKUI200.dll ",
       "COPYFILE ERROR, SRC : " + test::InStartFolder("Driver32\\VKUI200.dll "),
-      "COPYFILE ERROR, DES : " + WindowsDir() + "\\VKUI200.dll ",
+      "COPYFILE ERROR, DES : " + test::WindowsDirectory() + "\\VKUI200.dll ",
   };
   EXPECT_EQ(errors, expected) << "UNIDRV.DLL (file 1) leaves only its FILE SRC line";
-  EXPECT_EQ(LinesStartingWith("ERROR CODE : "), (std::vector<std::string>{"ERROR CODE : 2 ", "ERROR CODE : 2 "}));
-  EXPECT_EQ(LinesStartingWith("FILE SRC : ").size(), 15u);
-  EXPECT_FALSE(Exists(driverDir + "\\UNIDRV.DLL"));
-  EXPECT_FALSE(Exists(driverDir + "\\VKUI200.dll"));
+  EXPECT_EQ(test::TraceEntriesStartingWith("ERROR CODE : "),
+            (std::vector<std::string>{"ERROR CODE : 2 ", "ERROR CODE : 2 "}));
+  EXPECT_EQ(test::TraceEntriesStartingWith("FILE SRC : ").size(), 15u);
+  EXPECT_FALSE(test::FileExists(driverDir + "\\UNIDRV.DLL"));
+  EXPECT_FALSE(test::FileExists(driverDir + "\\VKUI200.dll"));
   EXPECT_EQ(test::ReadFileText(driverDir + "\\STDNAMES.GPD"), "Driver32:STDNAMES.GPD");
-  EXPECT_EQ(test::ReadFileText(WindowsDir() + "\\VKUNI200.dll"), "Driver32:VKUNI200.dll");
+  EXPECT_EQ(test::ReadFileText(test::WindowsDirectory() + "\\VKUNI200.dll"), "Driver32:VKUNI200.dll");
   EXPECT_EQ(os.CountOf("MoveFileA"), 0);
 }
 
 TEST_F(StagingTest, SharingViolationMovesTheTargetAsideAndCopiesAgain) {
   const std::string target = DriverDirOf("Windows x64") + "\\VKP200.dll";
-  WriteText(target, "in use");
-  WriteText(target + ".old", "older");
+  test::WriteFileText(target, "in use");
+  test::WriteFileText(target + ".old", "older");
   FakeOs os;
   os.FailNth("CopyFileA", 5, ERROR_SHARING_VIOLATION);  // the 5th copy is VKP200.dll
   EngineHarness harness(1, 2006);
@@ -234,14 +186,14 @@ TEST_F(StagingTest, SharingViolationMovesTheTargetAsideAndCopiesAgain) {
 
   EXPECT_EQ(test::ReadFileText(target), "Driver64:VKP200.dll");
   EXPECT_EQ(test::ReadFileText(target + ".old"), "in use") << "the older .old was deleted first";
-  const auto lines = TraceLines();
+  const auto lines = test::TraceEntries();
   const auto handler = std::find(lines.begin(), lines.end(), "ERROR_SHARING_VIOLATION HANDLER");
   ASSERT_NE(handler, lines.end());
   ASSERT_GE(lines.end() - handler, 3);
   EXPECT_EQ(handler[1], "strDest : " + target);
   EXPECT_EQ(handler[2], "strDestWithOldExt : " + target + ".old");
-  EXPECT_TRUE(LinesStartingWith("CopyFile Error : ").empty());
-  EXPECT_TRUE(LinesStartingWith("COPYFILE ERROR").empty());
+  EXPECT_TRUE(test::TraceEntriesStartingWith("CopyFile Error : ").empty());
+  EXPECT_TRUE(test::TraceEntriesStartingWith("COPYFILE ERROR").empty());
   EXPECT_EQ(os.CountOf("CopyFileA"), 11);
 }
 
@@ -252,16 +204,16 @@ TEST_F(StagingTest, AccessDeniedWithoutOldTargetOnlyCopiesAgain) {
   EngineHarness harness(0, 2005);
   harness.engine.CopyFilesNeededToAddPrnDrv();
 
-  EXPECT_TRUE(HasLine("ERROR_ACCESS_DENIED HANDLER"));
-  EXPECT_TRUE(LinesStartingWith("strDest : ").empty()) << "nothing to move aside";
+  EXPECT_TRUE(test::TraceHasEntry("ERROR_ACCESS_DENIED HANDLER"));
+  EXPECT_TRUE(test::TraceEntriesStartingWith("strDest : ").empty()) << "nothing to move aside";
   EXPECT_EQ(os.CountOf("MoveFileA"), 0);
   EXPECT_EQ(test::ReadFileText(target), "Driver32:STDNAMES.GPD");
-  EXPECT_FALSE(Exists(target + ".old"));
+  EXPECT_FALSE(test::FileExists(target + ".old"));
 }
 
 TEST_F(StagingTest, TargetHeldOpenGivesARealSharingViolation) {
   const std::string target = DriverDirOf("Windows NT x86") + "\\VKUNI200.dll";
-  WriteText(target, "held");
+  test::WriteFileText(target, "held");
   HANDLE held = ::CreateFileA(target.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
   {
@@ -274,15 +226,15 @@ TEST_F(StagingTest, TargetHeldOpenGivesARealSharingViolation) {
     EXPECT_EQ(copiesOfTarget, 2) << "one retry";
   }
   ::CloseHandle(held);
-  EXPECT_TRUE(HasLine("ERROR_SHARING_VIOLATION HANDLER"));
+  EXPECT_TRUE(test::TraceHasEntry("ERROR_SHARING_VIOLATION HANDLER"));
   // An open file without shared access cannot be renamed either: the retry fails too.
-  EXPECT_TRUE(HasLine("MoveFile failed : " + target + " (32) "));
-  EXPECT_TRUE(HasLine("strDest : " + target));
-  EXPECT_TRUE(HasLine("Error Code : (32) "));
-  EXPECT_TRUE(HasLine("CopyFile Error : " + test::InStartFolder("Driver32\\VKUNI200.dll ")));
-  EXPECT_TRUE(HasLine("CopyFile Error : " + target + " "));
+  EXPECT_TRUE(test::TraceHasEntry("MoveFile failed : " + target + " (32) "));
+  EXPECT_TRUE(test::TraceHasEntry("strDest : " + target));
+  EXPECT_TRUE(test::TraceHasEntry("Error Code : (32) "));
+  EXPECT_TRUE(test::TraceHasEntry("CopyFile Error : " + test::InStartFolder("Driver32\\VKUNI200.dll ")));
+  EXPECT_TRUE(test::TraceHasEntry("CopyFile Error : " + target + " "));
   EXPECT_EQ(test::ReadFileText(target), "held");
-  EXPECT_FALSE(Exists(target + ".old"));
+  EXPECT_FALSE(test::FileExists(target + ".old"));
 }
 
 TEST_F(StagingTest, UnknownDriverDirectoryStagesNothing) {
@@ -291,8 +243,8 @@ TEST_F(StagingTest, UnknownDriverDirectoryStagesNothing) {
   EngineHarness harness(0, 2005);
   harness.engine.CopyFilesNeededToAddPrnDrv();
   EXPECT_EQ(os.CountOf("CopyFileA"), 0);
-  EXPECT_TRUE(LinesStartingWith("FILE SRC : ").empty());
-  EXPECT_TRUE(HasLine("CopyFilesNeededToAddPrnDrv END"));
+  EXPECT_TRUE(test::TraceEntriesStartingWith("FILE SRC : ").empty());
+  EXPECT_TRUE(test::TraceHasEntry("CopyFilesNeededToAddPrnDrv END"));
 }
 
 TEST_F(StagingTest, ErrorHandlerHandlesOnlyAccessDeniedAndSharingViolation) {
@@ -300,10 +252,10 @@ TEST_F(StagingTest, ErrorHandlerHandlesOnlyAccessDeniedAndSharingViolation) {
   EngineHarness harness(0, 2005);
   EXPECT_FALSE(harness.engine.CopyFileErrorHandler("Driver32\\VKP200.dll", "C:\\nowhere\\VKP200.dll", 3));
   EXPECT_EQ(os.CountOf("CopyFileA"), 0);
-  EXPECT_TRUE(HasLine("ERROR CODE : 3 "));
+  EXPECT_TRUE(test::TraceHasEntry("ERROR CODE : 3 "));
   EXPECT_TRUE(harness.engine.CopyFileErrorHandler("Driver32\\missing.dll", "C:\\nowhere\\VKP200.dll", 5));
   EXPECT_EQ(os.CountOf("CopyFileA"), 1);
-  EXPECT_TRUE(HasLine("Error Code : (2) ") || HasLine("Error Code : (3) "));
+  EXPECT_TRUE(test::TraceHasEntry("Error Code : (2) ") || test::TraceHasEntry("Error Code : (3) "));
 }
 
 // ---- CopyFilesOfUtilities and CreateDirectoryWithSA ----
@@ -312,15 +264,15 @@ class UtilitiesTest : public ::testing::Test {
  protected:
   void SetUp() override {
     InitTraceLog();
-    WriteText("VKPM200_Uninstaller.exe", "new uninstaller");
-    WriteText("VKPM200_Config.ZEM", "[VKPM200]\r\nPORT=USB\r\n");
+    test::WriteFileText("VKPM200_Uninstaller.exe", "new uninstaller");
+    test::WriteFileText("VKPM200_Config.ZEM", "[VKPM200]\r\nPORT=USB\r\n");
   }
   void TearDown() override {
     RemoveTree(installDir);
-    ::DeleteFileA((SystemDir() + "\\VKPM200_Config.ZEM").c_str());
+    ::DeleteFileA((test::SystemDirectory() + "\\VKPM200_Config.ZEM").c_str());
     RemoveTree("C:\\vkp_missing_parent");
   }
-  const std::string installDir = WindowsDir() + "\\VKP-M200";
+  const std::string installDir = test::WindowsDirectory() + "\\VKP-M200";
   test::TestApp app{"VKPM200_Installer"};
 };
 
@@ -384,23 +336,23 @@ PSID MakeSid(SID_IDENTIFIER_AUTHORITY authority, BYTE count, DWORD first, DWORD 
 
 TEST_F(UtilitiesTest, ExistingInstallationDirectoryIsReplacedAndTheUtilitiesCopied) {
   ::CreateDirectoryA(installDir.c_str(), nullptr);
-  WriteText(installDir + "\\VKPM200_Uninstaller.exe", "old uninstaller");
-  WriteText(installDir + "\\left-over.txt", "old");
+  test::WriteFileText(installDir + "\\VKPM200_Uninstaller.exe", "old uninstaller");
+  test::WriteFileText(installDir + "\\left-over.txt", "old");
   FakeOs os;
   EngineHarness harness(0, 2010);
   harness.engine.CopyFilesOfUtilities();
 
-  EXPECT_FALSE(Exists(installDir + "\\left-over.txt"));
+  EXPECT_FALSE(test::FileExists(installDir + "\\left-over.txt"));
   EXPECT_EQ(test::ReadFileText(installDir + "\\VKPM200_Uninstaller.exe"), "new uninstaller");
   EXPECT_EQ(test::ReadFileText(installDir + "\\VKPM200_Config.ZEM"), "[VKPM200]\r\nPORT=USB\r\n");
-  EXPECT_EQ(test::ReadFileText(SystemDir() + "\\VKPM200_Config.ZEM"), "[VKPM200]\r\nPORT=USB\r\n");
-  EXPECT_EQ(LinesStartingWith("FILE SRC : "),
+  EXPECT_EQ(test::ReadFileText(test::SystemDirectory() + "\\VKPM200_Config.ZEM"), "[VKPM200]\r\nPORT=USB\r\n");
+  EXPECT_EQ(test::TraceEntriesStartingWith("FILE SRC : "),
             (std::vector<std::string>{"FILE SRC : " + test::InStartFolder("VKPM200_Uninstaller.exe"),
                                       "FILE SRC : " + test::InStartFolder("VKPM200_Config.ZEM"),
                                       "FILE SRC : " + test::InStartFolder("VKPM200_Config.ZEM")}));
   EXPECT_TRUE(harness.Texts().empty()) << "no progress step";
-  EXPECT_TRUE(HasLine("CreateDirectoryWithSA BEGIN"));
-  EXPECT_TRUE(HasLine("CopyFilesOfUtilities END"));
+  EXPECT_TRUE(test::TraceHasEntry("CreateDirectoryWithSA BEGIN"));
+  EXPECT_TRUE(test::TraceHasEntry("CopyFilesOfUtilities END"));
   // Created with the access list at the second attempt, after the old tree went.
   const auto creations = os.CallsOf("CreateDirectoryA");
   ASSERT_GE(creations.size(), 2u);
@@ -496,7 +448,7 @@ TEST_F(UtilitiesTest, MissingParentFailsAllThreeAttempts) {
   EXPECT_NE(creations[1].args[1], "0x0");
   EXPECT_EQ(creations[2].args[1], "0x0") << "last attempt with default security";
   EXPECT_EQ(os.CountOf("FreeSid"), 3);
-  EXPECT_FALSE(Exists("C:\\vkp_missing_parent"));
+  EXPECT_FALSE(test::FileExists("C:\\vkp_missing_parent"));
 }
 
 TEST_F(UtilitiesTest, AFolderThatCannotBeRebuiltGetsTheNewList) {
@@ -510,7 +462,7 @@ TEST_F(UtilitiesTest, AFolderThatCannotBeRebuiltGetsTheNewList) {
   const auto sets = os.CallsOf("SetSecurityInfo");
   ASSERT_EQ(sets.size(), 1u);
   EXPECT_EQ(sets[0].args[1], std::to_string(SE_FILE_OBJECT));
-  EXPECT_TRUE(HasLine("ACCESS LIST SET : " + installDir));
+  EXPECT_TRUE(test::TraceHasEntry("ACCESS LIST SET : " + installDir));
 }
 
 TEST_F(UtilitiesTest, EveryoneSidFailureIsTracedAndTheOthersStillGranted) {
@@ -518,7 +470,7 @@ TEST_F(UtilitiesTest, EveryoneSidFailureIsTracedAndTheOthersStillGranted) {
   os.FailNth("AllocateAndInitializeSid", 3, ERROR_NOT_ENOUGH_MEMORY);
   EngineHarness harness(0, 2010);
   EXPECT_EQ(harness.engine.CreateDirectoryWithSA(installDir.c_str()), 1);
-  EXPECT_TRUE(HasLine("Fail to get Everyone SID. (8)"));
+  EXPECT_TRUE(test::TraceHasEntry("Fail to get Everyone SID. (8)"));
   const auto lists = os.CallsOf("SetEntriesInAclA");
   ASSERT_EQ(lists.size(), 1u);
   EXPECT_EQ(lists[0].args[0], "2");
@@ -542,26 +494,26 @@ TEST_F(StagingTest, DeleteFilesUsedDeletesTheStagedCopiesInOrder) {
   for (int is64Bit : {0, 1}) {
     InitTraceLog();
     const std::string dir = DriverDirOf(EnvironmentOf(is64Bit));
-    for (const char* name : kStagedFiles) WriteText(dir + "\\" + name, "staged");
+    for (const char* name : kStagedFiles) test::WriteFileText(dir + "\\" + name, "staged");
     ::DeleteFileA((dir + "\\VKUI200.INI").c_str());
     ::DeleteFileA((dir + "\\UNIDRV.HLP").c_str());
     FakeOs os;
     EngineHarness harness(is64Bit, 2005);
     harness.engine.DeleteFilesUsed();
 
-    for (const char* name : kStagedFiles) EXPECT_FALSE(Exists(dir + "\\" + name)) << name;
+    for (const char* name : kStagedFiles) EXPECT_FALSE(test::FileExists(dir + "\\" + name)) << name;
     std::vector<std::string> paths;
     std::vector<std::string> expected;
     for (const char* name : kStagedFiles) {
       paths.push_back(dir + "\\" + name);
       expected.push_back("FILE SRC : " + paths.back());
     }
-    EXPECT_EQ(LinesStartingWith("FILE SRC : "), expected);
+    EXPECT_EQ(test::TraceEntriesStartingWith("FILE SRC : "), expected);
     std::vector<std::string> deleted;
     for (const auto& call : os.CallsOf("DeleteFileA")) deleted.push_back(call.args[0]);
     EXPECT_EQ(deleted, paths);
     // Only the model's files report a failed deletion.
-    EXPECT_EQ(LinesStartingWith("DeleteFile Error : "),
+    EXPECT_EQ(test::TraceEntriesStartingWith("DeleteFile Error : "),
               std::vector<std::string>{"DeleteFile Error : " + dir + "\\VKUI200.INI , (2)"});
     EXPECT_EQ(harness.Texts(), std::vector<std::string>{"Deleting files used to install...\r\n"});
     EXPECT_EQ(os.Sleeps(), std::vector<DWORD>{500});
@@ -574,7 +526,7 @@ TEST_F(StagingTest, DeleteFilesUsedWithoutDriverDirectoryDeletesNothing) {
   EngineHarness harness(0, 2005);
   harness.engine.DeleteFilesUsed();
   EXPECT_EQ(os.CountOf("DeleteFileA"), 0);
-  EXPECT_TRUE(HasLine("DeleteFilesUsed END"));
+  EXPECT_TRUE(test::TraceHasEntry("DeleteFilesUsed END"));
 }
 
 // ---- Clean-up of earlier installations ----
@@ -584,33 +536,7 @@ const char kUsbClass[] = "{36FC9E60-C465-11CF-8056-444553540000}";
 const char kUsbPrintKey[] = "SYSTEM\\CurrentControlSet\\Enum\\USBPRINT\\NORVEKA_VKP-M200";
 const char kOtherUsbPrintKey[] = "SYSTEM\\CurrentControlSet\\Enum\\USBPRINT\\OTHER_PRINTER";
 
-REGSAM NativeView() {
-  BOOL wow64 = FALSE;
-  ::IsWow64Process(::GetCurrentProcess(), &wow64);
-  return wow64 ? KEY_WOW64_64KEY : 0;
-}
-
-int RunningUnderWow64() { return NativeView() != 0 ? 1 : 0; }
-
-void CreateKey(const std::string& path, const char* valueName = nullptr, const std::string& value = "") {
-  HKEY key = nullptr;
-  ASSERT_EQ(::RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | NativeView(),
-                              nullptr, &key, nullptr),
-            ERROR_SUCCESS)
-      << path;
-  if (valueName != nullptr)
-    ::RegSetValueExA(key, valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                     static_cast<DWORD>(value.size() + 1));
-  ::RegCloseKey(key);
-}
-
-bool KeyExists(const std::string& path) {
-  HKEY key = nullptr;
-  if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ | NativeView(), &key) != ERROR_SUCCESS)
-    return false;
-  ::RegCloseKey(key);
-  return true;
-}
+REGSAM NativeView() { return test::View64(test::RunsUnderWow64()); }
 
 void AddUsbDevice(const std::string& device, const std::string& instance, const std::string& hardwareId) {
   const std::string path = std::string(kEnumUsb) + "\\" + device + "\\" + instance;
@@ -646,13 +572,13 @@ TEST_F(CleanupTest, DeleteVidPidRemovesThePrintersUsbNodesOnly) {
   AddUsbDevice("Vid_6E2D&Pid_0D41", "5&1A2B3C&0&1", "USB\\VID_6E2D&PID_0D41&REV_0100");
   AddUsbDevice("Vid_1234&Pid_5678", "6&FFFF&0&1", "USB\\VID_1234&PID_5678&REV_0001");
   FakeOs os;
-  EngineHarness harness(RunningUnderWow64(), 2010);
+  EngineHarness harness((test::RunsUnderWow64() ? 1 : 0), 2010);
   harness.engine.DeleteVidPid();
 
-  EXPECT_FALSE(KeyExists(std::string(kEnumUsb) + "\\Vid_6E2D&Pid_0D41\\5&1A2B3C&0&1"));
-  EXPECT_TRUE(KeyExists(std::string(kEnumUsb) + "\\Vid_1234&Pid_5678\\6&FFFF&0&1"));
-  EXPECT_TRUE(HasLine("VID&PID : USB\\Vid_6E2D&Pid_0D41"));
-  EXPECT_TRUE(HasLine("DeleteVidPid END"));
+  EXPECT_FALSE(test::KeyExists(NativeView(), std::string(kEnumUsb) + "\\Vid_6E2D&Pid_0D41\\5&1A2B3C&0&1"));
+  EXPECT_TRUE(test::KeyExists(NativeView(), std::string(kEnumUsb) + "\\Vid_1234&Pid_5678\\6&FFFF&0&1"));
+  EXPECT_TRUE(test::TraceHasEntry("VID&PID : USB\\Vid_6E2D&Pid_0D41"));
+  EXPECT_TRUE(test::TraceHasEntry("DeleteVidPid END"));
   EXPECT_TRUE(harness.Texts().empty());
   EXPECT_TRUE(os.Sleeps().empty());
 }
@@ -664,15 +590,15 @@ TEST_F(CleanupTest, DeletePrnDrvPnPDirectoryRemovesTheHardwareIdFolderOfTheEnvir
     const std::string folder = dir + "\\norveka_vkp_m2007c1e";
     ASSERT_TRUE(::CreateDirectoryA(folder.c_str(), nullptr));
     ::CreateDirectoryA((folder + "\\sub").c_str(), nullptr);
-    WriteText(folder + "\\sub\\VKP200.dll", "x");
+    test::WriteFileText(folder + "\\sub\\VKP200.dll", "x");
     ::CreateDirectoryA((dir + "\\other_printer_folder").c_str(), nullptr);
     FakeOs os;
     EngineHarness harness(is64Bit, 2010);
     harness.engine.DeletePrnDrvPnPDirectory();
 
-    EXPECT_FALSE(Exists(folder));
-    EXPECT_TRUE(Exists(dir + "\\other_printer_folder"));
-    EXPECT_TRUE(HasLine("DIR PATH-1 : " + folder + " "));
+    EXPECT_FALSE(test::FileExists(folder));
+    EXPECT_TRUE(test::FileExists(dir + "\\other_printer_folder"));
+    EXPECT_TRUE(test::TraceHasEntry("DIR PATH-1 : " + folder + " "));
     EXPECT_TRUE(harness.Texts().empty());
     EXPECT_TRUE(os.Sleeps().empty());
   }
@@ -685,22 +611,22 @@ TEST_F(CleanupTest, DeletePrnDrvPnPDirectoryWithoutDriverDirectoryTouchesNothing
   harness.engine.DeletePrnDrvPnPDirectory();
   EXPECT_EQ(os.CountOf("FindFirstFileA"), 0);
   EXPECT_EQ(os.CountOf("RemoveDirectoryA"), 0);
-  EXPECT_TRUE(LinesStartingWith("DIR PATH-1 : ").empty());
+  EXPECT_TRUE(test::TraceEntriesStartingWith("DIR PATH-1 : ").empty());
 }
 
 TEST_F(CleanupTest, DeleteUsbInfoRemovesTheUsbPrintKeyWithItsSubkeys) {
-  CreateKey(std::string(kUsbPrintKey) + "\\instance\\Device Parameters", "PortName", "USB001");
-  CreateKey(kOtherUsbPrintKey, "PortName", "USB002");
+  test::CreateKey(NativeView(), std::string(kUsbPrintKey) + "\\instance\\Device Parameters", "PortName", "USB001");
+  test::CreateKey(NativeView(), kOtherUsbPrintKey, "PortName", "USB002");
   FakeOs os;
-  EngineHarness harness(RunningUnderWow64(), 2010);
+  EngineHarness harness((test::RunsUnderWow64() ? 1 : 0), 2010);
   harness.engine.Delete_USB_Info();
 
-  EXPECT_FALSE(KeyExists(kUsbPrintKey));
-  EXPECT_TRUE(KeyExists(kOtherUsbPrintKey));
-  EXPECT_TRUE(HasLine("REGKEY_1 : HKLM\\" + std::string(kUsbPrintKey)));
-  EXPECT_TRUE(HasLine("REGKEY_2 : " + std::string(kUsbPrintKey)));
-  EXPECT_TRUE(HasLine("Delete_USB_Info BEGIN"));
-  EXPECT_TRUE(HasLine("Delete_USB_Info END"));
+  EXPECT_FALSE(test::KeyExists(NativeView(), kUsbPrintKey));
+  EXPECT_TRUE(test::KeyExists(NativeView(), kOtherUsbPrintKey));
+  EXPECT_TRUE(test::TraceHasEntry("REGKEY_1 : HKLM\\" + std::string(kUsbPrintKey)));
+  EXPECT_TRUE(test::TraceHasEntry("REGKEY_2 : " + std::string(kUsbPrintKey)));
+  EXPECT_TRUE(test::TraceHasEntry("Delete_USB_Info BEGIN"));
+  EXPECT_TRUE(test::TraceHasEntry("Delete_USB_Info END"));
   EXPECT_TRUE(harness.Texts().empty());
 }
 

@@ -14,6 +14,7 @@
 #include "tests/seam/FakeOs.h"
 #include "tests/wine/EngineHarness.h"
 #include "tests/wine/TestProgram.h"
+#include "tests/wine/TestRegistry.h"
 #include "ui/SystemText.h"
 
 namespace vkp {
@@ -24,63 +25,9 @@ using test::FakeOs;
 
 const char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\NORVEKA_VKP-M200";
 
-std::vector<std::string> TraceLines() {
-  const std::string log = test::ReadTraceLog();
-  std::vector<std::string> lines;
-  std::size_t start = 0;
-  while (start < log.size()) {
-    std::size_t end = log.find("\r\n", start);
-    if (end == std::string::npos) end = log.size();
-    std::string line = log.substr(start, end - start);
-    if (line.size() >= 10 && line[2] == ':' && line[5] == ':') line.erase(0, 10);
-    if (!line.empty()) lines.push_back(line);
-    start = end + 2;
-  }
-  return lines;
-}
-
-std::vector<std::string> LinesStartingWith(const std::string& prefix) {
-  std::vector<std::string> found;
-  for (const std::string& line : TraceLines())
-    if (line.compare(0, prefix.size(), prefix) == 0) found.push_back(line);
-  return found;
-}
-
-bool HasLine(const std::string& text) {
-  for (const std::string& line : TraceLines())
-    if (line == text) return true;
-  return false;
-}
-
 std::string Lower(std::string text) {
   for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return text;
-}
-
-void WriteText(const std::string& path, const std::string& text) {
-  HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
-  DWORD written = 0;
-  ::WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-  ::CloseHandle(file);
-}
-
-std::string WindowsDir() {
-  char dir[MAX_PATH] = "";
-  ::GetWindowsDirectoryA(dir, MAX_PATH);
-  return dir;
-}
-
-std::string CurrentDir() {
-  char dir[MAX_PATH] = "";
-  ::GetCurrentDirectoryA(MAX_PATH, dir);
-  return dir;
-}
-
-bool RunningUnderWow64() {
-  BOOL wow64 = FALSE;
-  ::IsWow64Process(::GetCurrentProcess(), &wow64);
-  return wow64 != FALSE;
 }
 
 // ---- RegisterUninstallInfo ----
@@ -111,23 +58,6 @@ DWORD ReadNumber(REGSAM view, const char* name) {
   return result == ERROR_SUCCESS && type == REG_DWORD ? number : 0;
 }
 
-bool KeyExists(REGSAM view, const std::string& path) {
-  HKEY key = nullptr;
-  if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ | view, &key) != ERROR_SUCCESS) return false;
-  ::RegCloseKey(key);
-  return true;
-}
-
-void CreateKey(REGSAM view, const std::string& path, const char* valueName, const std::string& value) {
-  HKEY key = nullptr;
-  ASSERT_EQ(::RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view, nullptr, &key,
-                              nullptr),
-            ERROR_SUCCESS);
-  ::RegSetValueExA(key, valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                   static_cast<DWORD>(value.size() + 1));
-  ::RegCloseKey(key);
-}
-
 void DeleteTree(REGSAM view) {
   HKEY parent = nullptr;
   if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall", 0,
@@ -149,20 +79,20 @@ class UninstallEntryTest : public ::testing::Test {
     DeleteTree(KEY_WOW64_32KEY);
   }
   // The engine's flag as the system would set it.
-  const int is64Bit = RunningUnderWow64() ? 1 : 0;
+  const int is64Bit = test::RunsUnderWow64() ? 1 : 0;
   test::TestApp app{"VKPM200_Installer"};
 };
 
 TEST_F(UninstallEntryTest, WritesEveryValue) {
   // 1500 + 600 bytes of driver files and a 100-byte uninstaller: 3 KB.
-  const std::string folder = CurrentDir() + "\\entry_size\\";
+  const std::string folder = test::CurrentDirectory() + "\\entry_size\\";
   ::CreateDirectoryA(folder.c_str(), nullptr);
   ::CreateDirectoryA((folder + "Driver32").c_str(), nullptr);
   const std::string files[] = {folder + "Driver32\\a.dll", folder + "Driver32\\b.gpd",
                                folder + "VKPM200_Uninstaller.exe"};
-  WriteText(files[0], std::string(1500, 'a'));
-  WriteText(files[1], std::string(600, 'b'));
-  WriteText(files[2], std::string(100, 'u'));
+  test::WriteFileText(files[0], std::string(1500, 'a'));
+  test::WriteFileText(files[1], std::string(600, 'b'));
+  test::WriteFileText(files[2], std::string(100, 'u'));
   FakeOs os;
   EngineHarness harness(is64Bit, 2010);
   harness.engine.strINFName = "C:\\windows\\inf\\oem7.inf";
@@ -177,13 +107,14 @@ TEST_F(UninstallEntryTest, WritesEveryValue) {
   ASSERT_TRUE(ReadValue(ViewFor(is64Bit), "DisplayName", value));
   EXPECT_EQ(value, "NORVEKA VKP-M200 Windows Driver V2.0.2");
   ASSERT_TRUE(ReadValue(ViewFor(is64Bit), "UninstallString", value));
-  EXPECT_EQ(value, WindowsDir() + "\\VKP-M200\\VKPM200_Uninstaller.exe");
+  EXPECT_EQ(value, test::WindowsDirectory() + "\\VKP-M200\\VKPM200_Uninstaller.exe");
   ASSERT_TRUE(ReadValue(ViewFor(is64Bit), "InfFile", value));
   EXPECT_EQ(value, "C:\\windows\\inf\\oem7.inf");
-  const std::string uninstaller = WindowsDir() + "\\VKP-M200\\VKPM200_Uninstaller.exe";
+  const std::string uninstaller = test::WindowsDirectory() + "\\VKP-M200\\VKPM200_Uninstaller.exe";
   const std::pair<const char*, std::string> texts[] = {
       {"DisplayVersion", "2.0.2"}, {"Publisher", "NORVEKA"}, {"DisplayIcon", uninstaller},
-      {"InstallLocation", WindowsDir() + "\\VKP-M200"}, {"QuietUninstallString", "\"" + uninstaller + "\" /quiet"}};
+      {"InstallLocation", test::WindowsDirectory() + "\\VKP-M200"},
+      {"QuietUninstallString", "\"" + uninstaller + "\" /quiet"}};
   for (const auto& [name, expected] : texts) {
     value.clear();
     EXPECT_TRUE(ReadValue(ViewFor(is64Bit), name, value)) << name;
@@ -198,8 +129,8 @@ TEST_F(UninstallEntryTest, WritesEveryValue) {
   EXPECT_EQ(names, (std::vector<std::string>{"DisplayName", "UninstallString", "InfFile", "DisplayVersion",
                                              "Publisher", "DisplayIcon", "InstallLocation", "EstimatedSize",
                                              "NoModify", "NoRepair", "QuietUninstallString"}));
-  EXPECT_TRUE(HasLine(std::string("REGKEY : ") + kUninstallKey));
-  EXPECT_TRUE(HasLine("RegisterUninstallInfo END"));
+  EXPECT_TRUE(test::TraceHasEntry(std::string("REGKEY : ") + kUninstallKey));
+  EXPECT_TRUE(test::TraceHasEntry("RegisterUninstallInfo END"));
   EXPECT_EQ(os.CountOf("RegCloseKey"), 1) << "the created key is closed";
 }
 
@@ -215,35 +146,35 @@ TEST_F(UninstallEntryTest, EmptyInfNameLeavesInfFileOut) {
 
 TEST_F(UninstallEntryTest, OlderEntryWithSubkeysIsDeletedFirst) {
   const REGSAM view = ViewFor(is64Bit);
-  CreateKey(view, kUninstallKey, "Stale", "old");
-  CreateKey(view, std::string(kUninstallKey) + "\\Child\\GrandChild", "Stale", "old");
+  test::CreateKey(view, kUninstallKey, "Stale", "old");
+  test::CreateKey(view, std::string(kUninstallKey) + "\\Child\\GrandChild", "Stale", "old");
   FakeOs os;
   EngineHarness harness(is64Bit, 2010);
   harness.engine.RegisterUninstallInfo();
 
   std::string value;
   EXPECT_FALSE(ReadValue(view, "Stale", value));
-  EXPECT_FALSE(KeyExists(view, std::string(kUninstallKey) + "\\Child"));
+  EXPECT_FALSE(test::KeyExists(view, std::string(kUninstallKey) + "\\Child"));
   EXPECT_TRUE(ReadValue(view, "DisplayName", value));
   EXPECT_EQ(value, "NORVEKA VKP-M200 Windows Driver V2.0.2");
   EXPECT_TRUE(ReadValue(view, "InfFile", value));
   EXPECT_EQ(value, "VKPM200.inf") << "no INF copied yet: the bare name";
-  EXPECT_TRUE(LinesStartingWith("MyRegDeleteKeyEx failed").empty());
-  EXPECT_TRUE(LinesStartingWith("SHDeleteKey failed").empty());
+  EXPECT_TRUE(test::TraceEntriesStartingWith("MyRegDeleteKeyEx failed").empty());
+  EXPECT_TRUE(test::TraceEntriesStartingWith("SHDeleteKey failed").empty());
   EXPECT_EQ(os.CountOf("SHDeleteKeyA"), is64Bit ? 0 : 1);
 }
 
 TEST_F(UninstallEntryTest, On64BitTheEntryGoesIntoThe64BitViewAndTheWow6432NodeTwinStays) {
-  if (!RunningUnderWow64()) GTEST_SKIP() << "one registry view only in a 32-bit prefix";
-  CreateKey(KEY_WOW64_32KEY, kUninstallKey, "Twin", "32-bit view");
-  CreateKey(KEY_WOW64_64KEY, std::string(kUninstallKey) + "\\Child", "Stale", "old");
+  if (!test::RunsUnderWow64()) GTEST_SKIP() << "one registry view only in a 32-bit prefix";
+  test::CreateKey(KEY_WOW64_32KEY, kUninstallKey, "Twin", "32-bit view");
+  test::CreateKey(KEY_WOW64_64KEY, std::string(kUninstallKey) + "\\Child", "Stale", "old");
   FakeOs os;
   EngineHarness harness(1, 2010);
   harness.engine.RegisterUninstallInfo();
 
   std::string value;
   EXPECT_TRUE(ReadValue(KEY_WOW64_64KEY, "DisplayName", value));
-  EXPECT_FALSE(KeyExists(KEY_WOW64_64KEY, std::string(kUninstallKey) + "\\Child"));
+  EXPECT_FALSE(test::KeyExists(KEY_WOW64_64KEY, std::string(kUninstallKey) + "\\Child"));
   ASSERT_TRUE(ReadValue(KEY_WOW64_32KEY, "Twin", value));
   EXPECT_EQ(value, "32-bit view");
   EXPECT_FALSE(ReadValue(KEY_WOW64_32KEY, "DisplayName", value));
@@ -257,11 +188,11 @@ TEST_F(UninstallEntryTest, KeyThatCannotBeCreatedLeavesNoEntry) {
   EngineHarness harness(is64Bit, 2010);
   harness.engine.RegisterUninstallInfo();
 
-  EXPECT_FALSE(KeyExists(ViewFor(is64Bit), kUninstallKey));
+  EXPECT_FALSE(test::KeyExists(ViewFor(is64Bit), kUninstallKey));
   EXPECT_EQ(os.CountOf("RegSetValueExA"), 0);
   const std::string separator = is64Bit ? ", " : " , ";
-  EXPECT_TRUE(HasLine(std::string("RegCreateKeyEx failed : ") + kUninstallKey + separator + "(5) "));
-  EXPECT_TRUE(HasLine("RegisterUninstallInfo END"));
+  EXPECT_TRUE(test::TraceHasEntry(std::string("RegCreateKeyEx failed : ") + kUninstallKey + separator + "(5) "));
+  EXPECT_TRUE(test::TraceHasEntry("RegisterUninstallInfo END"));
 }
 
 // ---- CopyINFFile and INFFileExist ----
@@ -277,13 +208,13 @@ const char kUnrelatedInf[] =
     "[Version]\r\nSignature=\"$Windows NT$\"\r\nClass=Printer\r\nProvider=SOMEONE\r\n\r\n"
     "[Manufacturer]\r\nSOMEONE=SOMEONE\r\n\r\n[SOMEONE]\r\n\"Some Printer\" = SOME\r\n";
 
-std::string InfDir() { return WindowsDir() + "\\inf"; }
+std::string InfDir() { return test::WindowsDirectory() + "\\inf"; }
 
 class InfStoreTest : public ::testing::Test {
  protected:
   void SetUp() override {
     InitTraceLog();
-    WriteText("VKPM200.inf", kOurInf);
+    test::WriteFileText("VKPM200.inf", kOurInf);
   }
   void TearDown() override {
     for (const std::string& path : created_) ::DeleteFileA(path.c_str());
@@ -292,7 +223,7 @@ class InfStoreTest : public ::testing::Test {
   // Puts an INF into the store; removed again after the test.
   void Seed(const std::string& name, const std::string& text) {
     const std::string path = InfDir() + "\\" + name;
-    WriteText(path, text);
+    test::WriteFileText(path, text);
     created_.push_back(path);
   }
   void Forget(const std::string& path) {
@@ -319,10 +250,10 @@ TEST_F(InfStoreTest, CopyPutsTheInfIntoTheStoreUnderAnOemName) {
   EXPECT_EQ(stored.substr(stored.size() - 4), ".inf");
   EXPECT_EQ(test::ReadFileText(harness.engine.strINFName), kOurInf);
 
-  const std::string source = CurrentDir() + "\\VKPM200.inf";
-  EXPECT_EQ(LinesStartingWith("Inf File Name : "),
+  const std::string source = test::CurrentDirectory() + "\\VKPM200.inf";
+  EXPECT_EQ(test::TraceEntriesStartingWith("Inf File Name : "),
             (std::vector<std::string>{"Inf File Name : " + source, "Inf File Name : " + source}));
-  EXPECT_TRUE(HasLine("INF FILE NAME : " + harness.engine.strINFName));
+  EXPECT_TRUE(test::TraceHasEntry("INF FILE NAME : " + harness.engine.strINFName));
   const auto copies = os.CallsOf("SetupCopyOEMInfA");
   ASSERT_EQ(copies.size(), 1u);
   EXPECT_EQ(copies[0].args[0], source) << "a full path";
@@ -348,9 +279,9 @@ TEST_F(InfStoreTest, CopyingTheSameInfAgainReplacesItAndKeepsItsName) {
   ASSERT_EQ(copies.size(), 2u) << "the first attempt fails with ERROR_FILE_EXISTS";
   EXPECT_EQ(copies[0].args[3], std::to_string(SP_COPY_NOOVERWRITE));
   EXPECT_EQ(copies[1].args[3], std::to_string(SP_COPY_REPLACEONLY));
-  EXPECT_TRUE(LinesStartingWith("SetupCopyOEMInf failed").empty());
+  EXPECT_TRUE(test::TraceEntriesStartingWith("SetupCopyOEMInf failed").empty());
   EXPECT_TRUE(os.MessageBoxes().empty());
-  EXPECT_TRUE(HasLine("INF FILE NAME : " + second.engine.strINFName));
+  EXPECT_TRUE(test::TraceHasEntry("INF FILE NAME : " + second.engine.strINFName));
 }
 
 TEST_F(InfStoreTest, OtherCopyFailureShowsTheErrorBoxAndEmptiesTheName) {
@@ -366,8 +297,8 @@ TEST_F(InfStoreTest, OtherCopyFailureShowsTheErrorBoxAndEmptiesTheName) {
   EXPECT_EQ(boxes[0].text, "SetupCopyOEMInf, ERR CODE: 5\n\n" + ui::SystemErrorText(5));
   EXPECT_EQ(boxes[0].caption, "VKPM200_Installer");
   EXPECT_EQ(boxes[0].flags & MB_ICONMASK, static_cast<UINT>(MB_ICONERROR));
-  EXPECT_TRUE(HasLine("SetupCopyOEMInf failed : (5)"));
-  EXPECT_TRUE(HasLine("INF FILE NAME : "));
+  EXPECT_TRUE(test::TraceHasEntry("SetupCopyOEMInf failed : (5)"));
+  EXPECT_TRUE(test::TraceHasEntry("INF FILE NAME : "));
 }
 
 const char kBothSections[] =
@@ -402,11 +333,11 @@ TEST_F(InfScanTest, On32BitTheModelSectionLinesAreFound) {
   EngineHarness harness(0, 2005);
   EXPECT_EQ(harness.engine.INFFileExist(harness.engine.strMaker, harness.engine.strModelName), 1);
 
-  EXPECT_EQ(Sorted(LinesStartingWith("OEM FILES EXISTING : ")),
+  EXPECT_EQ(Sorted(test::TraceEntriesStartingWith("OEM FILES EXISTING : ")),
             (std::vector<std::string>{"OEM FILES EXISTING : oem90.inf", "OEM FILES EXISTING : oem91.inf",
                                       "OEM FILES EXISTING : oem92.inf"}));
-  EXPECT_TRUE(HasLine("SECTION NAME : NORVEKA"));
-  EXPECT_TRUE(HasLine("KEY NAME : NORVEKA VKP-M200"));
+  EXPECT_TRUE(test::TraceHasEntry("SECTION NAME : NORVEKA"));
+  EXPECT_TRUE(test::TraceHasEntry("KEY NAME : NORVEKA VKP-M200"));
   for (const auto& call : os.CallsOf("SetupOpenInfFileA")) {
     EXPECT_EQ(call.args[0].find("OEM94.INF"), std::string::npos);
     EXPECT_EQ(call.args[0].find("vkpnorveka.inf"), std::string::npos);
@@ -420,9 +351,9 @@ TEST_F(InfScanTest, On64BitOnlyTheNtamd64SectionCounts) {
   FakeOs os;
   EngineHarness harness(1, 2010);
   EXPECT_EQ(harness.engine.INFFileExist(harness.engine.strMaker, harness.engine.strModelName), 1);
-  EXPECT_EQ(Sorted(LinesStartingWith("OEM FILES EXISTING : ")),
+  EXPECT_EQ(Sorted(test::TraceEntriesStartingWith("OEM FILES EXISTING : ")),
             (std::vector<std::string>{"OEM FILES EXISTING : oem90.inf", "OEM FILES EXISTING : oem91.inf"}));
-  EXPECT_TRUE(HasLine("SECTION NAME : NORVEKA.NTamd64"));
+  EXPECT_TRUE(test::TraceHasEntry("SECTION NAME : NORVEKA.NTamd64"));
   EXPECT_EQ(os.CountOf("SetupOpenInfFileA"), os.CountOf("SetupCloseInfFile"));
 }
 
@@ -444,9 +375,9 @@ TEST_F(InfScanTest, AnInfThatCannotBeOpenedIsSkipped) {
   });
   EngineHarness harness(1, 2010);
   EXPECT_EQ(harness.engine.INFFileExist(harness.engine.strMaker, harness.engine.strModelName), 1);
-  EXPECT_EQ(LinesStartingWith("OEM FILES EXISTING : "),
+  EXPECT_EQ(test::TraceEntriesStartingWith("OEM FILES EXISTING : "),
             std::vector<std::string>{"OEM FILES EXISTING : oem91.inf"});
-  EXPECT_TRUE(HasLine("SetupOpenInfFile failed. 2"));
+  EXPECT_TRUE(test::TraceHasEntry("SetupOpenInfFile failed. 2"));
 }
 
 TEST_F(InfScanTest, NoListingMeansZero) {
@@ -455,7 +386,7 @@ TEST_F(InfScanTest, NoListingMeansZero) {
   EngineHarness harness(0, 2005);
   EXPECT_EQ(harness.engine.INFFileExist(harness.engine.strMaker, harness.engine.strModelName), 0);
   EXPECT_EQ(os.CountOf("SetupOpenInfFileA"), 0);
-  EXPECT_TRUE(HasLine("INFFileExist END"));
+  EXPECT_TRUE(test::TraceHasEntry("INFFileExist END"));
 }
 
 TEST_F(InfScanTest, NoOemInfListingTheModelMeansZero) {
@@ -465,7 +396,7 @@ TEST_F(InfScanTest, NoOemInfListingTheModelMeansZero) {
   FakeOs os;
   EngineHarness harness(1, 2010);
   EXPECT_EQ(harness.engine.INFFileExist(harness.engine.strMaker, harness.engine.strModelName), 0);
-  EXPECT_TRUE(LinesStartingWith("OEM FILES EXISTING : ").empty());
+  EXPECT_TRUE(test::TraceEntriesStartingWith("OEM FILES EXISTING : ").empty());
   EXPECT_GE(os.CountOf("SetupOpenInfFileA"), 2);
 }
 

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -12,6 +11,7 @@
 #include "support/SystemHelpers.h"
 #include "support/TraceLog.h"
 #include "tests/seam/FakeOs.h"
+#include "tests/wine/TraceReading.h"
 
 namespace vkp {
 const char* TraceLogFileName() { return "VKP-M200_SupportHelpersTest.txt"; }
@@ -21,13 +21,6 @@ namespace vkp {
 namespace {
 
 using test::FakeOs;
-
-std::string ReadTrace() {
-  std::ifstream file(TraceLogPath(), std::ios::binary);
-  std::stringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
 
 class Traced : public ::testing::Test {
  protected:
@@ -93,14 +86,12 @@ using LogDeleteFileErrorTest = Traced;
 
 TEST_F(LogDeleteFileErrorTest, WritesOneLineAndGivesFalse) {
   EXPECT_FALSE(LogDeleteFileError("C:\\windows\\system32\\VKPM200.dll", ERROR_ACCESS_DENIED));
-  EXPECT_NE(ReadTrace().find(": DeleteFile Error : C:\\windows\\system32\\VKPM200.dll , (5)\r\n"),
+  EXPECT_NE(test::ReadTraceLog().find(": DeleteFile Error : C:\\windows\\system32\\VKPM200.dll , (5)\r\n"),
             std::string::npos)
-      << ReadTrace();
+      << test::ReadTraceLog();
 }
 
 // ---- DeleteDirectoryTree ----
-
-bool Exists(const std::string& path) { return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 void MakeDir(const std::string& path) { ASSERT_TRUE(::CreateDirectoryA(path.c_str(), nullptr)) << path; }
 
@@ -142,14 +133,14 @@ class DirectoryTree : public Traced {
 
 TEST_F(DirectoryTree, DeletesNestedFoldersAndReadOnlyFiles) {
   DeleteDirectoryTree(root_);
-  EXPECT_FALSE(Exists(root_));
-  EXPECT_TRUE(Exists(base_ + "\\neighbour.txt"));
+  EXPECT_FALSE(test::FileExists(root_));
+  EXPECT_TRUE(test::FileExists(base_ + "\\neighbour.txt"));
 }
 
 TEST_F(DirectoryTree, TrailingBackslashDeletesTheSame) {
   DeleteDirectoryTree(root_ + "\\");
-  EXPECT_FALSE(Exists(root_));
-  EXPECT_TRUE(Exists(base_ + "\\neighbour.txt"));
+  EXPECT_FALSE(test::FileExists(root_));
+  EXPECT_TRUE(test::FileExists(base_ + "\\neighbour.txt"));
 }
 
 TEST_F(DirectoryTree, BothFormsSearchTheSamePatternAndRemoveTheSameFolder) {
@@ -168,14 +159,14 @@ TEST_F(DirectoryTree, BothFormsSearchTheSamePatternAndRemoveTheSameFolder) {
 
 TEST_F(DirectoryTree, MissingPathIsHarmless) {
   DeleteDirectoryTree(base_ + "\\Missing");
-  EXPECT_TRUE(Exists(root_ + "\\Driver32\\VKPM200.dll"));
-  EXPECT_TRUE(Exists(base_ + "\\neighbour.txt"));
+  EXPECT_TRUE(test::FileExists(root_ + "\\Driver32\\VKPM200.dll"));
+  EXPECT_TRUE(test::FileExists(base_ + "\\neighbour.txt"));
 }
 
 TEST_F(DirectoryTree, EverySearchIsClosed) {
   FakeOs fake;
   DeleteDirectoryTree(root_);
-  EXPECT_FALSE(Exists(root_));
+  EXPECT_FALSE(test::FileExists(root_));
   EXPECT_GE(fake.CountOf("FindFirstFileA"), 4);  // root, Driver32, Empty, Locked
   EXPECT_EQ(fake.CountOf("FindClose"), fake.CountOf("FindFirstFileA"));
 }

@@ -4,8 +4,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -16,6 +14,8 @@
 #include "support/RegistryKeyRemoval.h"
 #include "support/TraceLog.h"
 #include "tests/seam/FakeOs.h"
+#include "tests/wine/TestRegistry.h"
+#include "tests/wine/TraceReading.h"
 
 namespace vkp {
 const char* TraceLogFileName() { return "VKP-M200_SupportRegistryTest.txt"; }
@@ -31,25 +31,10 @@ const char kPrinterPath[] = "HKLM\\SYSTEM\\CurrentControlSet\\Enum\\USBPRINT\\NO
 const char kOtherPrinterKey[] = "SYSTEM\\CurrentControlSet\\Enum\\USBPRINT\\OTHER_PRINTER";
 const char kTestTree[] = "SOFTWARE\\VKPTest";
 
-bool RunsOnWow64() {
-  BOOL wow64 = FALSE;
-  ::IsWow64Process(::GetCurrentProcess(), &wow64);
-  return wow64 != FALSE;
-}
-
 // The view the programs address on this system.
-REGSAM ProgramView() { return RunsOnWow64() ? KEY_WOW64_64KEY : 0; }
+REGSAM ProgramView() { return test::View64(test::RunsUnderWow64()); }
 
-void CreateKey(const std::string& path, REGSAM view) {
-  HKEY key = nullptr;
-  ASSERT_EQ(::RegCreateKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view,
-                              nullptr, &key, nullptr),
-            ERROR_SUCCESS)
-      << path;
-  const char value[] = "test";
-  ::RegSetValueExA(key, "Value", 0, REG_SZ, reinterpret_cast<const BYTE*>(value), sizeof value);
-  ::RegCloseKey(key);
-}
+void CreateKey(const std::string& path, REGSAM view) { test::CreateKey(view, path, "Value", "test"); }
 
 LONG ProbeKey(const std::string& path, REGSAM view) {
   HKEY key = nullptr;
@@ -65,21 +50,7 @@ void DeleteTestTree(const std::string& path, REGSAM view) {
   ::RegCloseKey(parent);
 }
 
-std::string ReadTrace() {
-  std::ifstream file(TraceLogPath(), std::ios::binary);
-  std::stringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
-
-std::vector<std::string> TraceLinesContaining(const std::string& part) {
-  std::vector<std::string> lines;
-  std::istringstream text(ReadTrace());
-  std::string line;
-  while (std::getline(text, line))
-    if (line.find(part) != std::string::npos) lines.push_back(line);
-  return lines;
-}
+using test::TraceLinesContaining;
 
 class RegistryRemoval : public ::testing::Test {
  protected:
@@ -99,7 +70,7 @@ class RegistryRemoval : public ::testing::Test {
 TEST(SupportEnvironment, PrefixArchitectureIsTheOneAskedFor) {
   const char* arch = std::getenv("VKP_TEST_ARCH");
   if (arch == nullptr) GTEST_SKIP() << "not run through ctest";
-  EXPECT_EQ(RunsOnWow64(), std::string(arch) == "win64");
+  EXPECT_EQ(test::RunsUnderWow64(), std::string(arch) == "win64");
 }
 
 TEST_F(RegistryRemoval, RemoveRegKeyDeletesThePrinterKeyWithItsInstances) {
@@ -108,11 +79,11 @@ TEST_F(RegistryRemoval, RemoveRegKeyDeletesThePrinterKeyWithItsInstances) {
   CreateKey(key + "\\7&ABC&0&USB002\\Device Parameters", ProgramView());
   CreateKey(kOtherPrinterKey, ProgramView());
 
-  RemoveRegKey(kPrinterPath, kPrinterKey, RunsOnWow64() ? 1 : 0);
+  RemoveRegKey(kPrinterPath, kPrinterKey, test::RunsUnderWow64() ? 1 : 0);
 
   EXPECT_EQ(ProbeKey(key, ProgramView()), ERROR_FILE_NOT_FOUND);
   EXPECT_EQ(ProbeKey(kOtherPrinterKey, ProgramView()), ERROR_SUCCESS);
-  const std::string trace = ReadTrace();
+  const std::string trace = test::ReadTraceLog();
   const auto first = trace.find(std::string("REGKEY_1 : ") + kPrinterPath + "\r\n");
   const auto second = trace.find(std::string("REGKEY_2 : ") + kPrinterKey + "\r\n");
   ASSERT_NE(first, std::string::npos) << trace;
@@ -124,11 +95,11 @@ TEST_F(RegistryRemoval, RemoveRegKeyDeletesThePrinterKeyWithItsInstances) {
 TEST_F(RegistryRemoval, MissingKeyGivesOneFailureLineAndGoesOn) {
   ASSERT_EQ(ProbeKey(kPrinterKey, ProgramView()), ERROR_FILE_NOT_FOUND);
 
-  RemoveRegKey(kPrinterPath, kPrinterKey, RunsOnWow64() ? 1 : 0);
+  RemoveRegKey(kPrinterPath, kPrinterKey, test::RunsUnderWow64() ? 1 : 0);
 
   const auto failures = TraceLinesContaining(" failed : ");
-  ASSERT_EQ(failures.size(), 1u) << ReadTrace();
-  const std::string expected = std::string(RunsOnWow64() ? "MyRegDeleteKeyEx" : "SHDeleteKey") +
+  ASSERT_EQ(failures.size(), 1u) << test::ReadTraceLog();
+  const std::string expected = std::string(test::RunsUnderWow64() ? "MyRegDeleteKeyEx" : "SHDeleteKey") +
                                " failed : " + kPrinterKey + " (";
   EXPECT_NE(failures[0].find(expected), std::string::npos) << failures[0];
   EXPECT_EQ(TraceLinesContaining("REGKEY_2 : ").size(), 1u);
@@ -138,7 +109,7 @@ TEST_F(RegistryRemoval, EveryCallAppliesTheFullOverrideWithWriteDacAccess) {
   FakeOs fake;
   for (int call = 0; call < 2; ++call) {
     CreateKey(std::string(kPrinterKey) + "\\1&2345&0&USB001", ProgramView());
-    RemoveRegKey(kPrinterPath, kPrinterKey, RunsOnWow64() ? 1 : 0);
+    RemoveRegKey(kPrinterPath, kPrinterKey, test::RunsUnderWow64() ? 1 : 0);
     EXPECT_EQ(ProbeKey(kPrinterKey, ProgramView()), ERROR_FILE_NOT_FOUND) << "call " << call;
   }
   const auto entries = fake.CallsOf("BuildExplicitAccessWithNameA");
@@ -160,12 +131,12 @@ TEST_F(RegistryRemoval, EveryCallAppliesTheFullOverrideWithWriteDacAccess) {
 TEST_F(RegistryRemoval, MyRegDeleteKeyExDeletesATreeInTheChosenViewOnly) {
   const std::string tree = kTestTree;
   for (const char* leaf : {"\\A\\B", "\\A\\C", "\\D"}) CreateKey(tree + leaf, KEY_WOW64_64KEY);
-  if (RunsOnWow64()) CreateKey(tree + "\\A\\B", KEY_WOW64_32KEY);  // the 32-bit view's twin
+  if (test::RunsUnderWow64()) CreateKey(tree + "\\A\\B", KEY_WOW64_32KEY);  // the 32-bit view's twin
 
   EXPECT_EQ(MyRegDeleteKeyEx(HKEY_LOCAL_MACHINE, kTestTree, KEY_WOW64_64KEY, 0), ERROR_SUCCESS);
 
   EXPECT_EQ(ProbeKey(tree, KEY_WOW64_64KEY), ERROR_FILE_NOT_FOUND);
-  if (RunsOnWow64()) {
+  if (test::RunsUnderWow64()) {
     EXPECT_EQ(ProbeKey(tree + "\\A\\B", KEY_WOW64_32KEY), ERROR_SUCCESS);
     EXPECT_EQ(ProbeKey("SOFTWARE\\Wow6432Node\\VKPTest\\A\\B", KEY_WOW64_64KEY), ERROR_SUCCESS);
   }
@@ -282,14 +253,14 @@ TEST_F(RegistryRemoval, MyRegDeleteKeyExNeitherFollowsNorDeletesARegistryLink) {
 TEST_F(RegistryRemoval, AFailedDeletionPutsTheAccessListBack) {
   CreateKey(std::string(kPrinterKey) + "\\1&2345&0&USB001", ProgramView());
   FakeOs fake;
-  fake.FailNth(RunsOnWow64() ? "GetProcAddress" : "SHDeleteKeyA", 1, ERROR_ACCESS_DENIED);
-  RemoveRegKey(kPrinterPath, kPrinterKey, RunsOnWow64() ? 1 : 0);
+  fake.FailNth(test::RunsUnderWow64() ? "GetProcAddress" : "SHDeleteKeyA", 1, ERROR_ACCESS_DENIED);
+  RemoveRegKey(kPrinterPath, kPrinterKey, test::RunsUnderWow64() ? 1 : 0);
 
   EXPECT_EQ(ProbeKey(kPrinterKey, ProgramView()), ERROR_SUCCESS);
   const auto sets = fake.CallsOf("SetSecurityInfo");
   ASSERT_EQ(sets.size(), 2u) << "the override, then the list it replaced";
   EXPECT_NE(sets[0].args[5], sets[1].args[5]) << "not the overridden list again";
-  EXPECT_EQ(TraceLinesContaining("ACCESS RESTORED : ").size(), 1u) << ReadTrace();
+  EXPECT_EQ(TraceLinesContaining("ACCESS RESTORED : ").size(), 1u) << test::ReadTraceLog();
 }
 
 TEST_F(RegistryRemoval, MyRegDeleteKeyExNeverWalksTheRootForAnEmptySubkey) {

@@ -20,16 +20,6 @@ std::string TempFolder() {
   return std::string(windows, 3) + "Temp";
 }
 
-void WriteFile(const std::string& path, const std::string& text) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  ASSERT_NE(file, INVALID_HANDLE_VALUE);
-  DWORD written = 0;
-  ::WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-  CloseHandle(file);
-}
-
-bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
 class TraceLogTest : public ::testing::Test {
  protected:
   void SetUp() override { test::SetTraceLogFileName("VKP-M200_Installer.txt"); }
@@ -55,9 +45,9 @@ TEST_F(TraceLogTest, CreatesTheTempFolderWhenMissing) {
     FindClose(find);
   }
   RemoveDirectoryA(temp.c_str());
-  ASSERT_FALSE(Exists(temp));
+  ASSERT_FALSE(test::FileExists(temp));
   InitTraceLog();
-  EXPECT_TRUE(Exists(temp));
+  EXPECT_TRUE(test::FileExists(temp));
   WriteTraceLog("first");
   EXPECT_NE(test::ReadTraceLog().find("first\r\n"), std::string::npos);
 }
@@ -66,12 +56,12 @@ TEST_F(TraceLogTest, DeletesThePreviousRunsLogAndKeepsTheOtherProgramsLog) {
   CreateDirectoryA(TempFolder().c_str(), nullptr);
   const std::string own = TempFolder() + "\\VKP-M200_UnInstaller.txt";
   const std::string other = TempFolder() + "\\VKP-M200_Installer.txt";
-  WriteFile(own, "previous run\r\n");
-  WriteFile(other, "installer's log\r\n");
+  test::WriteFileText(own, "previous run\r\n");
+  test::WriteFileText(other, "installer's log\r\n");
 
   test::SetTraceLogFileName("VKP-M200_UnInstaller.txt");
   EXPECT_TRUE(InitTraceLog());
-  EXPECT_FALSE(Exists(own));
+  EXPECT_FALSE(test::FileExists(own));
   EXPECT_EQ(test::ReadFileText(other), "installer's log\r\n");
   EXPECT_FALSE(InitTraceLog()) << "nothing left to delete";
 }
@@ -133,7 +123,7 @@ TEST_F(TraceLogTest, ALogFileWithASecondNameIsNeitherWrittenNorWrittenThrough) {
   InitTraceLog();
   const std::string log = TraceLogPath();
   const std::string victim = TempFolder() + "\\victim.txt";
-  WriteFile(victim, "precious\r\n");
+  test::WriteFileText(victim, "precious\r\n");
   ASSERT_TRUE(CreateHardLinkA(log.c_str(), victim.c_str(), nullptr));
   WriteTraceLog("through the link");
   WriteTraceLog("nor later");
@@ -168,7 +158,7 @@ TEST_F(TraceLogTest, AReparsePointAsFolderOrFileEndsTracingForTheRun) {
 
 TEST_F(TraceLogTest, TheLogSwitchGetsTheSameEntriesFromAFreshStart) {
   const std::string second = TempFolder() + "\\second.log";
-  WriteFile(second, "previous run\r\n");
+  test::WriteFileText(second, "previous run\r\n");
   SetSecondTraceLog(second.c_str());
   InitTraceLog();
   WriteTraceLog("one");
