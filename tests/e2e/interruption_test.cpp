@@ -14,7 +14,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -32,44 +31,21 @@ constexpr const char* kCallsWin = "C:\\vkp-e2e\\calls.txt";
 // Generous: under CPU emulation every 32-bit start takes about a minute.
 constexpr int kRunTimeoutMs = 1800000;
 
-// Calls after which the machine differs from before them.
-const std::set<std::string> kChanging = {
-    "CreateFileA", "WriteFile", "DeleteFileA", "CopyFileA", "MoveFileA", "MoveFileExA", "CreateDirectoryA",
-    "RemoveDirectoryA", "SetFileAttributesA", "CreateProcessA", "RegCreateKeyExA", "RegSetValueExA",
-    "RegDeleteValueA", "RegDeleteKeyA", "SHDeleteKeyA", "SetSecurityInfo", "SetupCopyOEMInfA", "SetupDiRemoveDevice",
-    "AddPrinterA", "DeletePrinter", "AddPrinterDriverA", "DeletePrinterDriverExA", "AddMonitorA", "DeleteMonitorA",
-    "AddPrintProcessorA", "DeletePrintProcessorA", "XcvDataW", "SetJobA", "DeleteFormA"};
-
-struct Call {
-  long index;
-  std::string name, detail;
-};
-
-std::vector<Call> ReadCalls(const std::string& text) {
-  std::vector<Call> calls;
+// The calls that changed the machine, as the interruptible builds list them
+// ("k Name"), and the line an interrupted run leaves last.
+std::vector<long> ReadChanges(const std::string& text) {
+  std::vector<long> calls;
   std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) {
-    std::istringstream fields(line);
-    Call call;
-    if (!(fields >> call.index >> call.name)) continue;
-    std::getline(fields >> std::ws, call.detail);
-    calls.push_back(call);
-  }
+  long index = 0;
+  for (std::string line; std::getline(in, line);)
+    if (std::istringstream(line) >> index) calls.push_back(index);
   return calls;
 }
 
-bool ChangesTheMachine(const Call& call) {
-  if (kChanging.count(call.name) == 0 || call.detail == "trace") return false;
-  const auto base = call.detail.rfind('\\');
-  const std::string file = base == std::string::npos ? "" : call.detail.substr(base + 1);
-  return file != "VKP-M200_Installer.txt" && file != "VKP-M200_UnInstaller.txt";
-}
-
 // The points to try: just after each change, all or an even sample.
-std::vector<long> ChoosePoints(const std::vector<Call>& calls) {
+std::vector<long> ChoosePoints(const std::vector<long>& changes) {
   std::vector<long> all;
-  for (const Call& call : calls)
-    if (ChangesTheMachine(call)) all.push_back(call.index + 1);
+  for (const long call : changes) all.push_back(call + 1);
   const char* wanted = std::getenv("VKP_INTERRUPTION_POINTS");
   if (wanted != nullptr && std::string(wanted) == "all") return all;
   const std::size_t count = wanted != nullptr ? std::strtoul(wanted, nullptr, 10) : 2;
@@ -116,7 +92,7 @@ class Bench {
     return run.WaitExit(kRunTimeoutMs);
   }
 
-  std::vector<Call> Calls() const { return ReadCalls(s_.Prefix().ReadFile(kCallsWin).value_or("")); }
+  std::string Calls() const { return s_.Prefix().ReadFile(kCallsWin).value_or(""); }
 
  private:
   InstallerSession& s_;
@@ -136,7 +112,7 @@ void Sweep(const SweepCase& c) {
     ASSERT_TRUE(Succeeded(bench.Run(false, "setup")));
   }
   ASSERT_TRUE(Succeeded(bench.Run(c.uninstaller, "recorded", 0, true))) << s.Trace();
-  const std::vector<long> points = ChoosePoints(bench.Calls());
+  const std::vector<long> points = ChoosePoints(ReadChanges(bench.Calls()));
   if (!c.uninstaller) {
     ASSERT_TRUE(Succeeded(s.StartUninstaller("clean", true).WaitExit(kRunTimeoutMs)));
   }
@@ -150,8 +126,9 @@ void Sweep(const SweepCase& c) {
     }
     EXPECT_EQ(bench.Run(c.uninstaller, "cut-" + point, at, true), std::optional<unsigned long>(kInterrupted))
         << "the run ended before reaching call " << at;
-    const std::vector<Call> calls = bench.Calls();
-    const std::string where = calls.empty() ? "?" : calls.back().name + " " + calls.back().detail;
+    std::string where = bench.Calls();  // its last line: "interrupted before k Name"
+    if (!where.empty() && where.back() == '\n') where.pop_back();
+    where = where.substr(where.find_last_of('\n') == std::string::npos ? 0 : where.find_last_of('\n') + 1);
     std::optional<unsigned long> again, removed;
     bool complete = true;  // after the installer's second run: the entry and the uninstaller it names
     if (c.uninstaller) {
@@ -167,10 +144,10 @@ void Sweep(const SweepCase& c) {
     const std::vector<std::string> left = Unexplained(clean, TakeSnapshot(s));
     const bool ok = (c.uninstaller || Succeeded(again)) && complete && Succeeded(removed) && left.empty();
     recovered += ok ? 1 : 0;
-    std::printf("interrupted before call %ld (after %s): installer again %s%s, uninstaller %s, %s\n", at,
+    std::printf("interrupted before call %ld (%s): installer again %s%s, uninstaller %s, %s\n", at,
                 where.c_str(), again ? std::to_string(*again).c_str() : "-", complete ? "" : " (no uninstall entry)",
                 removed ? std::to_string(*removed).c_str() : "none", left.empty() ? "nothing left" : "residue");
-    EXPECT_TRUE(ok) << "interrupted before call " << at << " (after " << where << ")\n"
+    EXPECT_TRUE(ok) << where << "\n"
                     << ::testing::PrintToString(left) << "\n"
                     << s.Trace();
   }

@@ -6,10 +6,7 @@
 // still ends a hung run). With VKP_INTERRUPT_AT=k the process is ended
 // as a kill ends it (TerminateProcess: no destructor, no exit handler, no
 // further trace line) just before its k-th call. With VKP_INTERRUPT_LOG=path
-// every call is appended there as "k Name [detail]", the detail being the
-// path of CreateFileA/DeleteFileA/CopyFileA/CreateDirectoryA and "trace" for
-// writes to the trace file, so that the bench can tell the calls that change
-// the machine from the others.
+// every call that changes the machine is appended there as "k Name".
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -45,30 +42,40 @@ bool IsTracePath(const char* path) {
                              _stricmp(base, "\\VKP-M200_UnInstaller.txt") == 0);
 }
 
+// The calls after which the machine differs from before them; writes to the
+// trace file do not count.
 template <typename First>
-const char* Detail(const char* name, First first) {
-  if constexpr (std::is_same_v<First, LPCSTR> || std::is_same_v<First, LPSTR>) {
-    if (std::strcmp(name, "CreateFileA") == 0 || std::strcmp(name, "DeleteFileA") == 0 ||
-        std::strcmp(name, "CopyFileA") == 0 || std::strcmp(name, "CreateDirectoryA") == 0 ||
-        std::strcmp(name, "RemoveDirectoryA") == 0 || std::strcmp(name, "MoveFileExA") == 0)
-      return first != nullptr ? first : "";
+bool ChangesTheMachine(const char* name, First first) {
+  static const char* const kChanging[] = {
+      "CreateFileA", "WriteFile", "DeleteFileA", "CopyFileA", "MoveFileA", "MoveFileExA", "CreateDirectoryA",
+      "RemoveDirectoryA", "SetFileAttributesA", "CreateProcessA", "RegCreateKeyExA", "RegSetValueExA",
+      "RegDeleteValueA", "RegDeleteKeyA", "SHDeleteKeyA", "SetSecurityInfo", "SetupCopyOEMInfA",
+      "SetupDiRemoveDevice", "AddPrinterA", "DeletePrinter", "AddPrinterDriverA", "DeletePrinterDriverExA",
+      "AddMonitorA", "DeleteMonitorA", "AddPrintProcessorA", "DeletePrintProcessorA", "XcvDataW", "SetJobA",
+      "DeleteFormA"};
+  bool listed = false;
+  for (const char* changing : kChanging) listed = listed || std::strcmp(name, changing) == 0;
+  if constexpr (std::is_same_v<First, LPCSTR>) {
+    if (std::strcmp(name, "CreateFileA") == 0 && IsTracePath(first)) return false;
   } else if constexpr (std::is_same_v<First, HANDLE>) {
-    if (std::strcmp(name, "WriteFile") == 0 && first == gTraceFile) return "trace";
+    if (first == gTraceFile) return false;
   }
-  return "";
+  return listed;
 }
 
-// Counts the call, logs it and ends the process at the chosen one.
+// Counts the call, ends the process at the chosen one, and lists the
+// changes (the bench's points are just after them).
 template <typename First>
 void Arrive(const char* name, First first) {
   const long call = ++gCalls;
-  char line[MAX_PATH + 64];
-  std::snprintf(line, sizeof line, "%ld %s %s\n", call, name, Detail(name, first));
+  char line[128];
   if (call == gInterruptAt) {
     std::snprintf(line, sizeof line, "interrupted before %ld %s\n", call, name);
     Log(line);
     ::TerminateProcess(::GetCurrentProcess(), kInterruptedExit);
   }
+  if (!ChangesTheMachine(name, first)) return;
+  std::snprintf(line, sizeof line, "%ld %s\n", call, name);
   Log(line);
 }
 inline void Arrive(const char* name) { Arrive<int>(name, 0); }
