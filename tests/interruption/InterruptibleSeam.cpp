@@ -56,7 +56,7 @@ bool ChangesTheMachine(const char* name, First first) {
   bool listed = false;
   for (const char* changing : kChanging) listed = listed || std::strcmp(name, changing) == 0;
   if constexpr (std::is_same_v<First, LPCSTR>) {
-    if (std::strcmp(name, "CreateFileA") == 0 && IsTracePath(first)) return false;
+    if (IsTracePath(first)) return false;  // the trace file made, or its previous copy deleted
   } else if constexpr (std::is_same_v<First, HANDLE>) {
     if (first == gTraceFile) return false;
   }
