@@ -19,16 +19,26 @@ namespace __gnu_cxx {
 void __verbose_terminate_handler() { std::abort(); }
 }  // namespace __gnu_cxx
 
-// The library's error paths for misuse of strings and containers: nothing in
-// the programs catches these, so they terminate as an uncaught exception
-// would. Allocation failures are still thrown (their callers handle them).
+// The programs are built without exceptions, and nothing in them would catch
+// one: where the runtime throws (an allocation failure, a misused string or
+// container, an empty function object) or terminates (a pure virtual call), the process ends as it
+// would for an uncaught exception, without the runtime's unwinder.
 namespace std {
-void __throw_bad_alloc() { throw std::bad_alloc(); }
-void __throw_bad_array_new_length() { throw std::bad_array_new_length(); }
-void __throw_length_error(const char*) { std::terminate(); }
-void __throw_logic_error(const char*) { std::terminate(); }
-void __throw_out_of_range_fmt(const char*, ...) { std::terminate(); }
+void __throw_bad_alloc() { std::abort(); }
+void __throw_bad_array_new_length() { std::abort(); }
+void __throw_length_error(const char*) { std::abort(); }
+void __throw_logic_error(const char*) { std::abort(); }
+void __throw_out_of_range_fmt(const char*, ...) { std::abort(); }
+void __throw_bad_function_call() { std::abort(); }
 }  // namespace std
+
+extern "C" void __cxa_pure_virtual() { std::abort(); }
+
+void* operator new(std::size_t size) {
+  if (void* block = std::malloc(size != 0 ? size : 1)) return block;
+  std::abort();
+}
+void* operator new[](std::size_t size) { return ::operator new(size); }
 
 // Guards of function-local statics, the per-thread variables (thread_local,
 // and the runtime's own exception state), and the few POSIX thread calls
@@ -109,7 +119,7 @@ extern "C" int __cxa_guard_acquire(__guard* guard) {
       if (!GuardDone(guard)) return 1;  // this thread makes the object
       return 0;  // made between the check and the claim
     }
-    if (owner == self) std::terminate();  // the object's initialiser needs the object itself
+    if (owner == self) std::abort();  // the object's initialiser needs the object itself
     ::Sleep(0);  // another thread is making it
   }
   return 0;

@@ -10,6 +10,24 @@ namespace vkp {
 
 namespace {
 
+// Runs a parse that builds strings; where exceptions exist, an allocation
+// failure becomes kAccessNoMemory with `out` reset. Without them (the
+// programs' build) it ends the process before it could be caught.
+template <typename Result, typename Parse>
+std::uint32_t ReportingNoMemory(Result& out, Parse parse) {
+#if defined(__cpp_exceptions)
+  try {
+    return parse();
+  } catch (const std::bad_alloc&) {
+    out = Result{};
+    return kAccessNoMemory;
+  }
+#else
+  (void)out;
+  return parse();
+#endif
+}
+
 char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
 struct RightsCode {
@@ -74,7 +92,7 @@ std::uint32_t ParseAccessRights(const char* field, std::uint32_t& mask) {
 std::uint32_t ParseAccessRequest(const char* request, AccessRequest& out) {
   out = AccessRequest{};
   if (request == nullptr) return kAccessInvalidParameter;
-  try {
+  return ReportingNoMemory(out, [&]() -> std::uint32_t {
     const std::string text(request);
     const std::size_t optionEnd = text.find(':');
     AccessMode mode = AccessMode::NotUsed;
@@ -99,10 +117,7 @@ std::uint32_t ParseAccessRequest(const char* request, AccessRequest& out) {
     out.trustee = std::move(trustee);
     out.mask = mask;
     return kAccessOk;
-  } catch (const std::bad_alloc&) {
-    out = AccessRequest{};
-    return kAccessNoMemory;
-  }
+  });
 }
 
 RootKey MapRootName(const char* name) {
@@ -117,7 +132,7 @@ std::uint32_t ParseKeyPath(const char* path, KeyPath& out) {
   out = KeyPath{};
   char work[kAccessWorkBufferSize];
   CopyBounded(work, path);
-  try {
+  return ReportingNoMemory(out, [&]() -> std::uint32_t {
     const char* rest = work;
     std::string machine;
     if (rest[0] == '\\' && rest[1] == '\\') {
@@ -138,10 +153,7 @@ std::uint32_t ParseKeyPath(const char* path, KeyPath& out) {
     out.root = root;
     if (rootEnd != nullptr) out.subKey = rootEnd + 1;
     return kAccessOk;
-  } catch (const std::bad_alloc&) {
-    out = KeyPath{};
-    return kAccessNoMemory;
-  }
+  });
 }
 
 }  // namespace vkp

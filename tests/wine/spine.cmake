@@ -32,7 +32,7 @@ foreach(row
 endforeach()
 
 # An installation engine wired as the progress dialog wires it.
-vkp_library(vkp_engine_harness ${CMAKE_CURRENT_LIST_DIR}/EngineHarness.cpp)
+vkp_library(vkp_engine_harness ${CMAKE_CURRENT_LIST_DIR}/EngineHarness.cpp TESTS_ONLY)
 target_link_libraries(vkp_engine_harness PUBLIC vkp_installer vkp_test_program)
 
 vkp_wine_test_exe(vkp_trace_fresh_tests SOURCES ${CMAKE_CURRENT_LIST_DIR}/tracelog_fresh_test.cpp LIBS vkp_test_program)
