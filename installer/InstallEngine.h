@@ -73,27 +73,31 @@ class InstallEngine {
   bool DriverDirectory(char (&directory)[256]);
   bool ProcessorDirectory(char (&directory)[256]);
 
-  int bIs64Bit = 0;
-  int nPortNumber = 0;
+  // What the dialog, its flow and the tests read or set: the platform, the
+  // port's address, the folders and the model's names.
   int nOSVersion = 0;
   std::string strIPAddress;
   std::string strEnvironment;
   std::string strSourceDir;  // the installer's folder, with a trailing backslash ("" when unknown)
   std::string strDriverDir;
-  std::string strWork;
   std::string strMaker;
   std::string strModelName;
   std::string strINFName;
+  std::string strMonitorName;
+  std::string strProcessorDLL;
+  bool bUseOwnProcessor = true;
+
+ private:
+  int bIs64Bit = 0;
+  int nPortNumber = 0;
+  std::string strWork;
   ui::SharedText* pMessage = nullptr;
   ui::ProgressBar* pProgress = nullptr;
   std::string strMonitorDLL;
-  std::string strMonitorName;
-  std::string strProcessorDLL;
   std::string strProcessorName;
   std::string strDriverDLL;
   std::string strUIDLL;
   std::string strUniDLL;
-  bool bUseOwnProcessor = true;
 };
 
 }  // namespace vkp

@@ -1,12 +1,9 @@
 // Start-up of VKPM200_Installer: one instance at a time; a second start only
 // brings the first one's window forward.
-#include "ui/InstanceActivation.h"
 #include "installer/VKPM200_InstallerDlg.h"
 #include "platform/Compat.h"
-#include "support/ExitCodes.h"
 #include "support/ProgramFolder.h"
 #include "ui/App.h"
-#include "ui/Deployment.h"
 
 namespace vkp {
 
@@ -26,17 +23,9 @@ class InstallerApp : public ui::App {
     // the system's own: there is nothing to switch on for either.
     // The installer's files are next to it, wherever it was started from.
     EnterProgramFolder();
-    const LONG starts = InterlockedIncrement(&nInstanceCount);
-    if (starts > 1) {
-      ui::ActivateRunningInstance({strPortDialogTitle, strProgressDialogTitle, strMessageBoxTitle});
-      SetExitCode(kExitAlreadyRunning);
-      return false;
-    }
+    if (!FirstStart(nInstanceCount, {strPortDialogTitle, strProgressDialogTitle, strMessageBoxTitle})) return false;
     InstallerDlg dialog;
-    if (!ui::TakeDeploymentSwitches(CommandLine().c_str(), ProgramKind::Installer, dialog.switches)) {
-      SetExitCode(kExitInvalidParameter);
-      return false;
-    }
+    if (!TakeSwitches(ProgramKind::Installer, dialog.switches)) return false;
     if (dialog.switches.quiet) dialog.KeepHidden();
     dialog.BecomeMainWindowOnCreate();
     dialog.DoModal();

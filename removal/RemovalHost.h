@@ -55,6 +55,14 @@ struct RemovalHost {
   ui::SharedText& message;
   ui::ProgressBar& progress;
 
+  // What the uninstaller's removal needs from its dialog, called on the worker.
+  // The checked rows of the check list (a row's item data holds its check),
+  // each put at the head: `names` ends up in reverse row order.
+  void CheckedPrinters(std::vector<std::string>& names) const;
+  void LockButtons() const;  // Uninstall and Cancel, for the rest of the run
+  // The dialog belongs to its own thread: ask it to close there.
+  void RequestDialogClose() const;
+
   // Uninstaller only.
   HWND dialog = nullptr;  // the uninstaller's dialog: Uninstall, Cancel, the check list
   std::vector<std::string>* listPrinterObjects = nullptr;

@@ -11,7 +11,6 @@
 #include "support/ExitCodes.h"
 #include "support/SpoolerEnum.h"
 #include "support/SystemHelpers.h"
-#include "ui/App.h"
 #include "ui/ErrorBox.h"
 #include "ui/Deployment.h"
 #include "ui/RefreshMessage.h"
@@ -23,31 +22,6 @@ namespace vkp::removal {
 namespace {
 
 constexpr char kCompleted[] = "The uninstallation has been completed.";
-
-// The checked rows of the dialog's check list (a row's item data holds its
-// check), each put at the head: the list ends up in reverse row order.
-void CollectCheckedPrinters(HWND dialog, std::vector<std::string>& names) {
-  HWND list = dialog != nullptr ? GetDlgItem(dialog, IDC_PRINTER_LIST) : nullptr;
-  if (list == nullptr) return;
-  for (int row = 0; row < static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0)); ++row) {
-    if (SendMessageA(list, LB_GETITEMDATA, static_cast<WPARAM>(row), 0) != 1) continue;
-    const LRESULT length = SendMessageA(list, LB_GETTEXTLEN, static_cast<WPARAM>(row), 0);
-    if (length == LB_ERR) continue;
-    std::vector<char> text(static_cast<std::size_t>(length) + 1, '\0');
-    SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(text.data()));
-    names.insert(names.begin(), std::string(text.data()));
-  }
-}
-
-void DisableButton(HWND dialog, int id) {
-  if (dialog != nullptr) EnableWindow(GetDlgItem(dialog, id), FALSE);
-}
-
-// The dialog belongs to its own thread: ask it to close there.
-void RequestDialogClose() {
-  ui::App* app = ui::App::Current();
-  if (app != nullptr && app->MainWindow() != nullptr) PostMessageA(app->MainWindow(), kCloseRequestMessage, 0, 0);
-}
 
 void RunUninstallWorker(RemovalHost& host) {
   // A host without a list of its own gets one for the run.
@@ -64,9 +38,8 @@ void RunUninstallWorker(RemovalHost& host) {
   RemovalEngine engine(host);
 
   printers.clear();
-  DisableButton(host.dialog, IDC_UNINSTALL);
-  DisableButton(host.dialog, IDCANCEL);
-  CollectCheckedPrinters(host.dialog, printers);
+  host.LockButtons();
+  host.CheckedPrinters(printers);
 
   const bool fullRemoval = host.nPrinterObjects == static_cast<int>(printers.size());
   if (host.nPrinterObjects != 0) {
@@ -98,7 +71,7 @@ void RunUninstallWorker(RemovalHost& host) {
       return;
     }
     exitCode = removed ? kExitRestartNeeded : kExitInstallFailed;
-    RequestDialogClose();
+    host.RequestDialogClose();
   } else if (!engine.CheckPrintersRemoved(printers)) {
     exitCode = kExitInstallFailed;
   }

@@ -1,6 +1,9 @@
 #include "ui/App.h"
 
 #include "platform/Os.h"
+#include "support/ExitCodes.h"
+#include "ui/Deployment.h"
+#include "ui/InstanceActivation.h"
 
 namespace vkp::ui {
 
@@ -44,6 +47,19 @@ int App::Run(HINSTANCE instance, const char* commandLine) {
     DispatchMessageA(&msg);
   }
   return static_cast<int>(msg.wParam);
+}
+
+bool App::FirstStart(volatile LONG& starts, std::initializer_list<const char*> runningTitles) {
+  if (InterlockedIncrement(&starts) == 1) return true;
+  ActivateRunningInstance(runningTitles);
+  SetExitCode(kExitAlreadyRunning);
+  return false;
+}
+
+bool App::TakeSwitches(ProgramKind kind, CommandLineOptions& options) {
+  if (TakeDeploymentSwitches(CommandLine().c_str(), kind, options)) return true;
+  SetExitCode(kExitInvalidParameter);
+  return false;
 }
 
 }  // namespace vkp::ui

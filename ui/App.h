@@ -3,9 +3,11 @@
 // loop of the application's own follows and the process ends.
 #pragma once
 
+#include <initializer_list>
 #include <string>
 
 #include "platform/WinHeaders.h"
+#include "support/pure/CommandLine.h"
 
 namespace vkp::ui {
 
@@ -35,6 +37,15 @@ class App {
   // What Run returns when start-up ends without a loop (a second copy, a
   // cancelled dialog); the workers end the process with their own codes.
   void SetExitCode(unsigned code) { exitCode_ = code; }
+
+  // Start-up steps both programs take. The first start of the program file
+  // goes on; a later one brings the running one's window (the first of
+  // `runningTitles` found) forward and sets kExitAlreadyRunning. `starts`
+  // lives in the program's shared section.
+  bool FirstStart(volatile LONG& starts, std::initializer_list<const char*> runningTitles);
+  // The deployment switches of the command line; kExitInvalidParameter when
+  // they are not valid for this kind of program.
+  bool TakeSwitches(ProgramKind kind, CommandLineOptions& options);
 
   static App* Current();
 

@@ -4,8 +4,6 @@
 #include "platform/Os.h"
 #include "support/ExitCodes.h"
 #include "ui/App.h"
-#include "ui/Deployment.h"
-#include "ui/InstanceActivation.h"
 #include "uninstaller/VKPM200_UninstallerDlg.h"
 
 namespace vkp {
@@ -21,17 +19,9 @@ VKP_SHARED_SECTION_END
 class UninstallerApp : public ui::App {
  public:
   bool InitInstance() override {
-    const LONG starts = InterlockedIncrement(&nInstanceCount);
-    if (starts > 1) {
-      ui::ActivateRunningInstance({strDialogTitle, strMessageBoxTitle});
-      SetExitCode(kExitAlreadyRunning);
-      return false;
-    }
+    if (!FirstStart(nInstanceCount, {strDialogTitle, strMessageBoxTitle})) return false;
     CommandLineOptions switches;
-    if (!ui::TakeDeploymentSwitches(CommandLine().c_str(), ProgramKind::Uninstaller, switches)) {
-      SetExitCode(kExitInvalidParameter);
-      return false;
-    }
+    if (!TakeSwitches(ProgramKind::Uninstaller, switches)) return false;
     UninstallerDlg dialog;
     if (switches.quiet) dialog.KeepHidden();
     dialog.BecomeMainWindowOnCreate();
