@@ -6,6 +6,8 @@
 // ProcessExit instead of ending the test.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <functional>
 #include <map>
 #include <mutex>
@@ -186,5 +188,14 @@ R WINAPI Hook<Slot, R(WINAPI*)(A...)>::Call(A... args) {
   }
 }
 }  // namespace detail
+
+// Exactly one message box was shown, with `text` and `flags`.
+inline ::testing::AssertionResult ShowedOneBox(const FakeOs& os, const std::string& text, UINT flags) {
+  const std::vector<RecordedBox> boxes = os.MessageBoxes();
+  if (boxes.size() != 1) return ::testing::AssertionFailure() << boxes.size() << " message boxes";
+  if (boxes[0].text != text || boxes[0].flags != flags)
+    return ::testing::AssertionFailure() << "box \"" << boxes[0].text << "\" with flags " << boxes[0].flags;
+  return ::testing::AssertionSuccess();
+}
 
 }  // namespace vkp::test

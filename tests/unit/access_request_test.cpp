@@ -90,20 +90,24 @@ TEST(AccessRights, FieldThatFitsTheWorkBufferIsReadWhole) {
 
 // ---- whole override text ----
 
-TEST(AccessRequestParse, GrantEveryoneFullControl) {
+// Parses `text`, which must succeed, and checks the entry's mode, trustee
+// (unless null) and mask.
+void ExpectEntry(const char* text, AccessMode mode, const char* trustee, std::uint32_t mask) {
   AccessRequest request;
-  ASSERT_EQ(ParseAccessRequest("/PG:Everyone:Fc", request), kAccessOk);
-  EXPECT_EQ(request.mode, AccessMode::Grant);
-  EXPECT_EQ(request.trustee, "Everyone");
-  EXPECT_EQ(request.mask, 0xF003Fu);
+  ASSERT_EQ(ParseAccessRequest(text, request), kAccessOk) << text;
+  EXPECT_EQ(request.mode, mode) << text;
+  if (trustee != nullptr) {
+    EXPECT_EQ(request.trustee, trustee) << text;
+  }
+  EXPECT_EQ(request.mask, mask) << text;
+}
+
+TEST(AccessRequestParse, GrantEveryoneFullControl) {
+  ExpectEntry("/PG:Everyone:Fc", AccessMode::Grant, "Everyone", 0xF003Fu);
 }
 
 TEST(AccessRequestParse, LowerCaseTextGivesTheSameEntry) {
-  AccessRequest request;
-  ASSERT_EQ(ParseAccessRequest("/pg:Everyone:fc", request), kAccessOk);
-  EXPECT_EQ(request.mode, AccessMode::Grant);
-  EXPECT_EQ(request.trustee, "Everyone");
-  EXPECT_EQ(request.mask, 0xF003Fu);
+  ExpectEntry("/pg:Everyone:fc", AccessMode::Grant, "Everyone", 0xF003Fu);
 }
 
 TEST(AccessRequestParse, RightsFieldIsTheWholeRestAndItsOwnResultIsIgnored) {
@@ -139,20 +143,14 @@ TEST(AccessRequestParse, RefusedTexts) {
 }
 
 TEST(AccessRequestParse, RevokeNeedsNoRights) {
+  ExpectEntry("/PR:Everyone", AccessMode::Revoke, "Everyone", 0u);
   AccessRequest request;
-  ASSERT_EQ(ParseAccessRequest("/PR:Everyone", request), kAccessOk);
-  EXPECT_EQ(request.mode, AccessMode::Revoke);
-  EXPECT_EQ(request.trustee, "Everyone");
-  EXPECT_EQ(request.mask, 0u);
   ASSERT_EQ(ParseAccessRequest("/PR:Everyone:Fc", request), kAccessOk);  // rights not read
   EXPECT_EQ(request.mask, 0u);
 }
 
 TEST(AccessRequestParse, NotUsedModeForANonPOption) {
-  AccessRequest request;
-  ASSERT_EQ(ParseAccessRequest("/XG:Everyone", request), kAccessOk);
-  EXPECT_EQ(request.mode, AccessMode::NotUsed);
-  EXPECT_EQ(request.mask, 0u);
+  ExpectEntry("/XG:Everyone", AccessMode::NotUsed, nullptr, 0u);
 }
 
 TEST(AccessRequestParse, CallersTextStaysUnchangedOverTwoCalls) {
@@ -193,31 +191,25 @@ TEST_P(KeyPathTable, SplitsAsItsRowSays) {
 
 const char kUsbPrint[] = "SYSTEM\\CurrentControlSet\\Enum\\USBPRINT\\NORVEKA_VKP-M200";
 
+// A path of this machine's registry, and a refused one.
+PathRow Local(const char* path, RootKey root, const char* subKey) { return {path, kAccessOk, "", root, subKey}; }
+PathRow Refused(const char* path) { return {path, kAccessInvalidParameter, "", RootKey::None, ""}; }
+
 INSTANTIATE_TEST_SUITE_P(
     EveryForm, KeyPathTable,
     ::testing::Values(
-        PathRow{"HKLM\\SYSTEM\\CurrentControlSet\\Enum\\USBPRINT\\NORVEKA_VKP-M200", kAccessOk, "",
-                RootKey::LocalMachine, kUsbPrint},
-        PathRow{"hklm\\Software\\X", kAccessOk, "", RootKey::LocalMachine, "Software\\X"},
-        PathRow{"HKEY_LOCAL_MACHINE\\Software", kAccessOk, "", RootKey::LocalMachine, "Software"},
-        PathRow{"HKLM", kAccessOk, "", RootKey::LocalMachine, ""},
-        PathRow{"HKLM\\", kAccessOk, "", RootKey::LocalMachine, ""},
-        PathRow{"HKEY_USERS\\.DEFAULT", kAccessOk, "", RootKey::Users, ".DEFAULT"},
-        PathRow{"HKU", kAccessOk, "", RootKey::Users, ""},
-        PathRow{"HKCR\\.txt", kAccessOk, "", RootKey::ClassesRoot, ".txt"},
-        PathRow{"hkey_classes_root", kAccessOk, "", RootKey::ClassesRoot, ""},
-        PathRow{"HKCU\\Software", kAccessOk, "", RootKey::CurrentUser, "Software"},
-        PathRow{"HKEY_CURRENT_USER", kAccessOk, "", RootKey::CurrentUser, ""},
+        Local("HKLM\\SYSTEM\\CurrentControlSet\\Enum\\USBPRINT\\NORVEKA_VKP-M200", RootKey::LocalMachine, kUsbPrint),
+        Local("hklm\\Software\\X", RootKey::LocalMachine, "Software\\X"),
+        Local("HKEY_LOCAL_MACHINE\\Software", RootKey::LocalMachine, "Software"),
+        Local("HKLM", RootKey::LocalMachine, ""), Local("HKLM\\", RootKey::LocalMachine, ""),
+        Local("HKEY_USERS\\.DEFAULT", RootKey::Users, ".DEFAULT"), Local("HKU", RootKey::Users, ""),
+        Local("HKCR\\.txt", RootKey::ClassesRoot, ".txt"), Local("hkey_classes_root", RootKey::ClassesRoot, ""),
+        Local("HKCU\\Software", RootKey::CurrentUser, "Software"), Local("HKEY_CURRENT_USER", RootKey::CurrentUser, ""),
         PathRow{"\\\\server\\HKLM\\Software\\X", kAccessOk, "\\\\server", RootKey::LocalMachine,
                 "Software\\X"},
         PathRow{"\\\\server\\hku", kAccessOk, "\\\\server", RootKey::Users, ""},
-        PathRow{"\\\\server\\HKCU\\Software", kAccessInvalidParameter, "", RootKey::None, ""},
-        PathRow{"\\\\server\\HKCR", kAccessInvalidParameter, "", RootKey::None, ""},
-        PathRow{"\\\\server", kAccessInvalidParameter, "", RootKey::None, ""},
-        PathRow{"HKXX\\Software", kAccessInvalidParameter, "", RootKey::None, ""},
-        PathRow{"HKLMX\\Software", kAccessInvalidParameter, "", RootKey::None, ""},
-        PathRow{"HKL", kAccessInvalidParameter, "", RootKey::None, ""},
-        PathRow{"", kAccessInvalidParameter, "", RootKey::None, ""}));
+        Refused("\\\\server\\HKCU\\Software"), Refused("\\\\server\\HKCR"), Refused("\\\\server"),
+        Refused("HKXX\\Software"), Refused("HKLMX\\Software"), Refused("HKL"), Refused("")));
 
 TEST(KeyPath, NullPathIsRefused) {
   KeyPath path;

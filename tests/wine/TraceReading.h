@@ -2,6 +2,8 @@
 // without their "HH:MM:SS: " stamps.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <sstream>
 #include <string>
 #include <vector>
@@ -55,6 +57,17 @@ inline int TraceIndexOf(const std::string& entry) {
   for (std::size_t i = 0; i < entries.size(); ++i)
     if (entries[i] == entry) return static_cast<int>(i);
   return -1;
+}
+
+// Each of `lines` is in the trace as written (": line\r\n"); a failure
+// names the missing ones.
+inline ::testing::AssertionResult TraceHasLines(const std::vector<std::string>& lines) {
+  const std::string log = ReadTraceLog();
+  std::string missing;
+  for (const std::string& line : lines)
+    if (log.find(": " + line + "\r\n") == std::string::npos) missing += "\n  " + line;
+  if (missing.empty()) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "not in the trace:" << missing << "\nlog:\n" << log;
 }
 
 // The raw lines (time stamps kept) that contain `part`.

@@ -216,11 +216,8 @@ TEST(PrinterDrvExistStep, FindsTheExactNameAndReportsItsStep) {
   EXPECT_EQ(engine.PrinterDrvExist("NORVEKA VKP-M20"), 0);
   EXPECT_EQ(engine.PrinterDrvExist("norveka vkp-m200"), 0);
   EXPECT_EQ(os.Sleeps(), (std::vector<DWORD>{500, 500, 500}));
-  const std::string log = test::ReadTraceLog();
-  EXPECT_NE(log.find(": PrinterDrvExist BEGIN\r\n"), std::string::npos);
-  EXPECT_NE(log.find(": NORVEKA VKP-M200 PRINTER DRIVER EXISTS.\r\n"), std::string::npos);
-  EXPECT_NE(log.find(": NORVEKA VKP-M20 PRINTER DRIVER DOES NOT EXIST.\r\n"), std::string::npos);
-  EXPECT_NE(log.find(": PrinterDrvExist END\r\n"), std::string::npos);
+  EXPECT_TRUE(test::TraceHasLines({"PrinterDrvExist BEGIN", "NORVEKA VKP-M200 PRINTER DRIVER EXISTS.",
+                                   "NORVEKA VKP-M20 PRINTER DRIVER DOES NOT EXIST.", "PrinterDrvExist END"}));
 }
 
 TEST(PrinterDrvExistStep, AFailedEnumerationMeansNoDriver) {

@@ -55,19 +55,21 @@ class InstallThreadTest : public ::testing::Test {
     return code;
   }
 
-  // The printui command the installation would start; its start is made to
-  // fail, which ends the run with 1603 after the closing steps.
-  static void CapturePrintUi(FakeOs& os, std::string& commandLine) {
+  // Keeps in `command` the printui command the installation would start; its
+  // start is made to fail, which ends the run with 1603 after the closing steps.
+  void CapturePrintUi(FakeOs& os) {
+    command.clear();
     os.Replace<&PlatformApi::CreateProcessA>(
-        [&commandLine](LPCSTR, LPSTR line, LPSECURITY_ATTRIBUTES, LPSECURITY_ATTRIBUTES, BOOL, DWORD, LPVOID, LPCSTR,
-                       LPSTARTUPINFOA, LPPROCESS_INFORMATION) -> BOOL {
-          if (std::string(line).rfind("cmd ", 0) == 0) commandLine = line;  // not the spooler starts
+        [this](LPCSTR, LPSTR line, LPSECURITY_ATTRIBUTES, LPSECURITY_ATTRIBUTES, BOOL, DWORD, LPVOID, LPCSTR,
+               LPSTARTUPINFOA, LPPROCESS_INFORMATION) -> BOOL {
+          if (std::string(line).rfind("cmd ", 0) == 0) command = line;  // not the spooler starts
           SetLastError(ERROR_FILE_NOT_FOUND);
           return FALSE;
         });
   }
 
   test::TestApp app{"VKPM200_Installer"};
+  std::string command;
 };
 
 TEST_F(InstallThreadTest, ReleasesBefore2000AreRefused) {
@@ -91,8 +93,7 @@ TEST_F(InstallThreadTest, SilentModeTakesThePortFromTheConfiguration) {
                 "[VKPM200]\r\nPORTDLG=FALSE\r\nPORT=WLAN\r\nWLAN_PORT=20000\r\nWLAN_IP_1=192\r\nWLAN_IP_2=168\r\n"
                 "WLAN_IP_3=0\r\nWLAN_IP_4=20\r\n");
   FakeOs os;
-  std::string command;
-  CapturePrintUi(os, command);
+  CapturePrintUi(os);
   InstallerDlg dialog;
   dialog.nOSVersion = 2010;
   EXPECT_EQ(RunWorker(dialog), 1603u);
@@ -109,8 +110,7 @@ TEST_F(InstallThreadTest, ThePortSwitchOverridesTheConfigurationAndAnUnattendedR
   WriteFileText(CurrentDirConfigPath(), "[VKPM200]\r\nPORTDLG=FALSE\r\nPORT=COM1\r\n");
   {
     FakeOs os;
-    std::string command;
-    CapturePrintUi(os, command);
+    CapturePrintUi(os);
     InstallerDlg dialog;
     dialog.nOSVersion = 2010;
     dialog.switches.portType = 5;  // /port=WLAN /ip=192.168.0.21 (/tcpport 9100)
@@ -168,8 +168,7 @@ TEST_F(InstallThreadTest, ThePortDialogShowsUnlessTheValueLacksUpperCaseTrue) {
     test::RemoveConfigFiles();
     if (row.config != nullptr) WriteFileText(CurrentDirConfigPath(), std::string("[VKPM200]\r\nPORT=COM2\r\n") + row.config + "\r\n");
     FakeOs os;
-    std::string command;
-    CapturePrintUi(os, command);
+    CapturePrintUi(os);
     InstallerDlg dialog;
     dialog.nOSVersion = 2010;
     bool shown = false;
@@ -197,10 +196,7 @@ TEST_F(InstallThreadTest, CancellingThePortDialogEndsTheInstallation) {
                       }),
             1602u);
   EXPECT_EQ(installingWhileShown, 1);
-  const auto boxes = os.MessageBoxes();
-  ASSERT_EQ(boxes.size(), 1u);
-  EXPECT_EQ(boxes[0].text, "The driver installation canceled.");
-  EXPECT_EQ(boxes[0].flags, static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
+  EXPECT_TRUE(test::ShowedOneBox(os, "The driver installation canceled.", MB_OK | MB_ICONINFORMATION));
   const std::string log = test::ReadTraceLog();
   EXPECT_NE(log.find(": The driver installation canceled.\r\n"), std::string::npos);
   EXPECT_EQ(log.find("AddToWin2K"), std::string::npos) << "nothing is installed";
@@ -216,8 +212,7 @@ TEST_F(InstallThreadTest, TheChosenPortReachesThePrintUiCommand) {
   for (const auto& choice : choices) {
     InitTraceLog();
     FakeOs os;
-    std::string command;
-    CapturePrintUi(os, command);
+    CapturePrintUi(os);
     InstallerDlg dialog;
     dialog.nOSVersion = 2010;
     EXPECT_EQ(RunWorker(dialog,
@@ -251,8 +246,7 @@ TEST_F(InstallThreadTest, ADifferentVersionIsRemovedAndARestartRequestedInsteadO
   WriteFileText(CurrentDirConfigPath(), "[VKPM200]\r\nPORTDLG=FALSE\r\nPORT=COM1\r\n");
 
   FakeOs os;
-  std::string command;
-  CapturePrintUi(os, command);
+  CapturePrintUi(os);
   InstallerDlg dialog;
   dialog.nOSVersion = 2005;
   EXPECT_EQ(RunWorker(dialog), 1641u) << "removed, and the restart started";

@@ -129,10 +129,8 @@ TEST_F(InstallationTest, DirectNewInstallationOverUsbAddsNoPrinterAndOffersNoRes
   EXPECT_EQ(Run([&] { return h.engine.AddToWin2K(kUsb); }), std::optional<UINT>(0));
   EXPECT_TRUE(spooler.addedPrinters.empty());
   EXPECT_EQ(spooler.addedDrivers.size(), 1u);
-  const auto boxes = os.MessageBoxes();
-  ASSERT_EQ(boxes.size(), 1u);
-  EXPECT_EQ(boxes[0].text, "Please turn-off the printer and then turn-on again.");
-  EXPECT_EQ(boxes[0].flags, static_cast<UINT>(MB_OK | MB_ICONINFORMATION));
+  EXPECT_TRUE(
+      test::ShowedOneBox(os, "Please turn-off the printer and then turn-on again.", MB_OK | MB_ICONINFORMATION));
   const std::string log = test::ReadTraceLog();
   EXPECT_NE(log.find(": AddPrinterToSystem BEGIN\r\n"), std::string::npos);
   const std::vector<std::string> texts = h.Texts();
@@ -267,10 +265,7 @@ TEST_F(InstallationTest, PrintUiTimeOutEndsWithMinusOne) {
   spooler.waitResult = WAIT_TIMEOUT;
   EngineHarness h(1, 2010);
   EXPECT_EQ(Run([&] { return h.engine.AddToWin2KWithWHQL(kCom1); }), std::optional<UINT>(0xFFFFFFFFu));
-  const auto boxes = os.MessageBoxes();
-  ASSERT_EQ(boxes.size(), 1u);
-  EXPECT_EQ(boxes[0].text, "The process could not finish the installation.");
-  EXPECT_EQ(boxes[0].flags, static_cast<UINT>(MB_OK | MB_ICONERROR));
+  EXPECT_TRUE(test::ShowedOneBox(os, "The process could not finish the installation.", MB_OK | MB_ICONERROR));
   EXPECT_NE(test::ReadTraceLog().find(": WAIT_TIMEOUT\r\n"), std::string::npos);
   EXPECT_EQ(os.CountOf("RegCreateKeyExA"), 0);
 }
@@ -283,10 +278,7 @@ TEST_F(InstallationTest, AFailedPrintUiStartRegistersNothingAndEndsWith1603) {
   });
   EngineHarness h(1, 2010);
   EXPECT_EQ(Run([&] { return h.engine.AddToWin2KWithWHQL(kCom1); }), std::optional<UINT>(1603));
-  const auto boxes = os.MessageBoxes();
-  ASSERT_EQ(boxes.size(), 1u);
-  EXPECT_EQ(boxes[0].text, "CreateProcess failed.");
-  EXPECT_EQ(boxes[0].flags, static_cast<UINT>(MB_OK));
+  EXPECT_TRUE(test::ShowedOneBox(os, "CreateProcess failed.", MB_OK));
   EXPECT_EQ(os.CountOf("RegCreateKeyExA"), 0);
   EXPECT_EQ(os.CountOf("WaitForSingleObject"), 0);
   EXPECT_EQ(h.Texts().back(), "Completed.");

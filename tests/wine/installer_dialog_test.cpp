@@ -112,18 +112,22 @@ unsigned __stdcall StandInWorker(void*) {
 class InstallerDialogTest : public ::testing::Test {
  protected:
   void SetUp() override { test::SetTraceLogFileName("VKP-M200_Installer.txt"); }
+  // Runs `dialog` modally with the stand-in worker, which fills `view`.
+  static INT_PTR RunWithStandIn(InstallerDlg& dialog, WorkerView& view) {
+    gView = &view;
+    gDialog = &dialog;
+    dialog.workerEntry = &StandInWorker;
+    dialog.BecomeMainWindowOnCreate();
+    return dialog.DoModal();
+  }
   test::TestApp app{"VKPM200_Installer"};
 };
 
 TEST_F(InstallerDialogTest, InitialisationPreparesEverythingThenStartsTheWorker) {
   FakeOs os;
   WorkerView view;
-  gView = &view;
   InstallerDlg dialog;
-  gDialog = &dialog;
-  dialog.workerEntry = &StandInWorker;
-  dialog.BecomeMainWindowOnCreate();
-  EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+  EXPECT_EQ(RunWithStandIn(dialog, view), IDCANCEL);
 
   ASSERT_TRUE(view.started);
   EXPECT_TRUE(view.visible);
@@ -182,12 +186,8 @@ TEST_F(InstallerDialogTest, InitialisationPreparesEverythingThenStartsTheWorker)
 TEST_F(InstallerDialogTest, WhileBusyNothingButTheWorkerEndsTheDialog) {
   FakeOs os;
   WorkerView view;
-  gView = &view;
   InstallerDlg dialog;
-  gDialog = &dialog;
-  dialog.workerEntry = &StandInWorker;
-  dialog.BecomeMainWindowOnCreate();
-  dialog.DoModal();
+  RunWithStandIn(dialog, view);
   EXPECT_FALSE(view.closeInMenuBefore) << "busy from the worker's start";
   EXPECT_TRUE(view.openAfterEscape);
   EXPECT_FALSE(view.closeInMenuWhileBusy) << "Close is removed from the system menu while busy";

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "package_test_util.h"
+#include "platform/PortData1.h"
 
 using namespace pkgtest;
 
@@ -18,19 +19,7 @@ const wchar_t kMonitor[] = L"ZEM Language Monitor VKP-M200";
 const wchar_t kProcessor[] = L"ZEM PRINT PROCESSOR VKP-M200";
 const wchar_t kPrintKey[] = L"System\\CurrentControlSet\\Control\\Print";
 
-// Same as the 964-byte PORT_DATA_1 of tcpxcv.h.
-struct PortData1 {
-  WCHAR sztPortName[64];
-  DWORD dwVersion, dwProtocol, cbSize, dwReserved;
-  WCHAR sztHostAddress[49];
-  WCHAR sztSNMPCommunity[33];
-  DWORD dwDoubleSpool;
-  WCHAR sztQueue[33];
-  WCHAR sztIPAddress[16];
-  BYTE Reserved[540];
-  DWORD dwPortNumber, dwSNMPEnabled, dwSNMPDevIndex;
-};
-static_assert(sizeof(PortData1) == 964, "PORT_DATA_1 layout");
+using vkp::PortData1;
 
 DWORD PrintUi(const std::wstring& args)
 {

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <set>
 #include <string>
@@ -175,6 +176,20 @@ inline std::vector<std::string> CalledFunctions(const FakeOs& os, std::set<std::
   return names;
 }
 
+// The trace line a refused (ERROR_ACCESS_DENIED) call leaves in both
+// programs' removals.
+inline std::vector<std::pair<std::string, std::string>> SharedFailureLines() {
+  return {
+      {"DeleteMonitorA", "DeleteMonitor Error : (5)"},
+      {"DeletePrintProcessorA", "DeleteMonitor Error : (5)"},
+      {"GetPrinterDriverDirectoryA", "GetPrinterDriverDirectory failed. (5)"},
+      {"GetWindowsDirectoryA", "GetWindowsDirectory failed"},
+      {"GetSystemDirectoryA", "GetSystemDirectory failed. (5)"},
+      {"GetPrintProcessorDirectoryA", "GetPrintProcessorDirectory failed. (5)"},
+      {"DeleteFileA", ", (5)"},
+  };
+}
+
 // Every line that `lines` pairs with the failed function is in the trace.
 inline ::testing::AssertionResult TracesFailureOf(const std::string& failed,
                                                    const std::vector<std::pair<std::string, std::string>>& lines) {
@@ -207,6 +222,8 @@ long long RunToExit(Body body) {
 }
 
 
+// The last text of both programs' removals.
+constexpr char kCompleted[] = "The uninstallation has been completed.";
 constexpr char kDriverName[] = "NORVEKA VKP-M200";
 constexpr char kProcessorName[] = "ZEM PRINT PROCESSOR VKP-M200";
 constexpr char kMonitorName[] = "ZEM Language Monitor VKP-M200";
@@ -236,68 +253,91 @@ inline void RegisterModelWithSpooler(bool is64, const std::string& printerName, 
   if (installationOnly && is64) environments = {"Windows x64"};
   for (const std::string& environment : environments) {
     std::string env = environment;
-    char name[] = "NORVEKA VKP-M200";
-    char driverPath[] = "UNIDRV.DLL";
-    char dataFile[] = "VKP200.GPD";
-    char configFile[] = "UNIDRVUI.DLL";
-    DRIVER_INFO_3A driver{};
-    driver.cVersion = 3;
-    driver.pName = name;
-    driver.pEnvironment = env.data();
-    driver.pDriverPath = driverPath;
-    driver.pDataFile = dataFile;
-    driver.pConfigFile = configFile;
+    DRIVER_INFO_3A driver{3, const_cast<char*>(kDriverName), env.data(), const_cast<char*>("UNIDRV.DLL"),
+                          const_cast<char*>("VKP200.GPD"), const_cast<char*>("UNIDRVUI.DLL"), nullptr, nullptr, nullptr,
+                          nullptr};
     ASSERT_TRUE(RealOs().AddPrinterDriverA(nullptr, 3, reinterpret_cast<BYTE*>(&driver)))
         << environment << " " << GetLastError();
-    char processorName[] = "ZEM PRINT PROCESSOR VKP-M200";
-    char processorDll[] = "VKPRO200.dll";
-    ASSERT_TRUE(RealOs().AddPrintProcessorA(nullptr, env.data(), processorDll, processorName)) << environment;
+    ASSERT_TRUE(RealOs().AddPrintProcessorA(nullptr, env.data(), const_cast<char*>("VKPRO200.dll"),
+                                            const_cast<char*>(kProcessorName)))
+        << environment;
   }
   // Wine's AddPrinterA from a 32-bit process looks among the x86 drivers only.
   if (installationOnly && is64) return;
   std::string printer = printerName;
-  char port[] = "LPT1:";
-  char driverName[] = "NORVEKA VKP-M200";
-  char processor[] = "winprint";
-  char dataType[] = "RAW";
   PRINTER_INFO_2A info{};
   info.pPrinterName = printer.data();
-  info.pPortName = port;
-  info.pDriverName = driverName;
-  info.pPrintProcessor = processor;
-  info.pDatatype = dataType;
+  info.pPortName = const_cast<char*>("LPT1:");
+  info.pDriverName = const_cast<char*>(kDriverName);
+  info.pPrintProcessor = const_cast<char*>("winprint");
+  info.pDatatype = const_cast<char*>("RAW");
   HANDLE added = RealOs().AddPrinterA(nullptr, 2, reinterpret_cast<BYTE*>(&info));
   ASSERT_NE(added, nullptr) << GetLastError();
   RealOs().ClosePrinter(added);
 }
 
-inline std::vector<std::string> PrintersOfModel() {
-  std::vector<std::string> names;
+// The records of type T that `list(data, size, &needed, &count)` gives into
+// `buffer` (asked first for the size) whose `field` is the model's driver.
+template <typename T, typename List>
+std::vector<T> ModelRecords(std::vector<BYTE>& buffer, LPSTR T::*field, List list) {
   DWORD needed = 0;
   DWORD count = 0;
-  RealOs().EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, nullptr, 0, &needed, &count);
-  if (needed == 0) return names;
-  std::vector<BYTE> buffer(needed);
-  if (!RealOs().EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, buffer.data(), needed, &needed, &count)) return names;
-  const auto* items = reinterpret_cast<const PRINTER_INFO_2A*>(buffer.data());
+  list(nullptr, 0, &needed, &count);
+  if (needed == 0) return {};
+  buffer.resize(needed);
+  if (!list(buffer.data(), needed, &needed, &count)) return {};
+  const auto* items = reinterpret_cast<const T*>(buffer.data());
+  std::vector<T> found;
   for (DWORD i = 0; i < count; ++i)
-    if (items[i].pDriverName != nullptr && std::string(items[i].pDriverName) == kDriverName)
-      names.emplace_back(items[i].pPrinterName);
+    if (items[i].*field != nullptr && std::string(items[i].*field) == kDriverName) found.push_back(items[i]);
+  return found;
+}
+
+inline std::vector<std::string> PrintersOfModel() {
+  std::vector<BYTE> buffer;
+  std::vector<std::string> names;
+  for (const PRINTER_INFO_2A& printer :
+       ModelRecords<PRINTER_INFO_2A>(buffer, &PRINTER_INFO_2A::pDriverName, [](LPBYTE data, DWORD size, LPDWORD needed,
+                                                                               LPDWORD count) {
+         return RealOs().EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, data, size, needed, count);
+       }))
+    names.emplace_back(printer.pPrinterName);
   return names;
 }
 
 inline bool DriverListed(const std::string& environment) {
   std::string env = environment;
-  DWORD needed = 0;
-  DWORD count = 0;
-  RealOs().EnumPrinterDriversA(nullptr, env.data(), 3, nullptr, 0, &needed, &count);
-  if (needed == 0) return false;
-  std::vector<BYTE> buffer(needed);
-  if (!RealOs().EnumPrinterDriversA(nullptr, env.data(), 3, buffer.data(), needed, &needed, &count)) return false;
-  const auto* items = reinterpret_cast<const DRIVER_INFO_3A*>(buffer.data());
-  for (DWORD i = 0; i < count; ++i)
-    if (items[i].pName != nullptr && std::string(items[i].pName) == kDriverName) return true;
-  return false;
+  std::vector<BYTE> buffer;
+  return !ModelRecords<DRIVER_INFO_3A>(buffer, &DRIVER_INFO_3A::pName,
+                                       [&env](LPBYTE data, DWORD size, LPDWORD needed, LPDWORD count) {
+                                         return RealOs().EnumPrinterDriversA(nullptr, env.data(), 3, data, size,
+                                                                             needed, count);
+                                       })
+              .empty();
+}
+
+// No printer of the model is left, nor its driver or print processor in
+// any environment the removal covers.
+inline void ExpectModelGoneFromSpooler(bool is64) {
+  EXPECT_TRUE(PrintersOfModel().empty());
+  for (const std::string& environment : ModelEnvironments(is64)) {
+    EXPECT_FALSE(DriverListed(environment)) << environment;
+    EXPECT_FALSE(KeyExists(View64(is64), ProcessorKeyOf(environment))) << environment;
+  }
+}
+
+// Answers an enumeration call of the seam with `records` (their texts must
+// outlive the call), or asks for room for them all as the spooler does.
+template <typename T>
+BOOL AnswerEnumeration(const std::vector<T>& records, LPBYTE buffer, DWORD size, LPDWORD needed, LPDWORD returned) {
+  *needed = static_cast<DWORD>(records.size() * sizeof(T));
+  if (size < *needed) {
+    SetLastError(ERROR_INSUFFICIENT_BUFFER);
+    return FALSE;
+  }
+  std::copy(records.begin(), records.end(), reinterpret_cast<T*>(buffer));
+  *returned = static_cast<DWORD>(records.size());
+  return TRUE;
 }
 
 }  // namespace vkp::test

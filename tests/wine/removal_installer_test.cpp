@@ -14,15 +14,11 @@
 namespace vkp {
 namespace {
 
-using removal::RemovalEngine;
 using removal::Variant;
 using test::FakeOs;
 using test::Timeline;
 using test::TraceHasEntry;
 using test::TraceHasFragment;
-using test::TraceIndexOf;
-
-constexpr char kCompleted[] = "The uninstallation has been completed.";
 
 class InstallerRemoval : public test::RemovalTest<test::ProgressWindow> {
  protected:
@@ -52,13 +48,13 @@ TEST_F(InstallerRemoval, ReducedSequenceTimeline) {
       "sleep 500 [Deleting Vid & Pid info...] 18",
       "sleep 500 [Deleting information of LPT and USB...] 18",
       "sleep 500 [Deleting PNP directories...] 18",
-      std::string("sleep 1000 [") + kCompleted + "] 100",
+      std::string("sleep 1000 [") + test::kCompleted + "] 100",
   };
   EXPECT_EQ(timeline.Events(), expected);
   EXPECT_EQ(message.History(),
             (std::vector<std::string>{"Deleting printer-objects...", "Removing printer-driver...",
                                       "Deleting Vid & Pid info...", "Deleting information of LPT and USB...",
-                                      "Deleting PNP directories...", kCompleted}));
+                                      "Deleting PNP directories...", test::kCompleted}));
 
   const std::vector<std::string> order = {
       "RemoveDrivers BEGIN",     "RemoveFromOS BEGIN",        "DeleteForms BEGIN",
@@ -89,6 +85,13 @@ TEST_F(InstallerRemoval, ReducedSequenceTimeline) {
   for (const std::string& file : files) EXPECT_EQ(file.find("\\3\\VKP200.dll"), std::string::npos) << file;
 }
 
+PRINTER_INFO_2A Printer(const char* name, const char* driver) {
+  PRINTER_INFO_2A printer{};
+  printer.pPrinterName = const_cast<char*>(name);
+  printer.pDriverName = const_cast<char*>(driver);
+  return printer;
+}
+
 TEST_F(InstallerRemoval, OnlyPrintersOfTheModelsDriverAreDeleted) {
   FakeOs os;
   Timeline timeline(os, message, window.bar);
@@ -96,29 +99,9 @@ TEST_F(InstallerRemoval, OnlyPrintersOfTheModelsDriverAreDeleted) {
       [](DWORD flags, LPSTR, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed, LPDWORD returned) -> BOOL {
         EXPECT_EQ(flags, static_cast<DWORD>(PRINTER_ENUM_LOCAL));
         EXPECT_EQ(level, 2u);
-        static char ours[] = "Ours";
-        static char other[] = "Other";
-        static char lower[] = "Lower";
-        static char driver[] = "NORVEKA VKP-M200";
-        static char otherDriver[] = "Generic";
-        static char lowerDriver[] = "norveka vkp-m200";
-        *needed = 3 * sizeof(PRINTER_INFO_2A);
-        if (size < *needed) {
-          SetLastError(ERROR_INSUFFICIENT_BUFFER);
-          return FALSE;
-        }
-        auto* printers = reinterpret_cast<PRINTER_INFO_2A*>(buffer);
-        printers[0] = PRINTER_INFO_2A{};
-        printers[0].pPrinterName = other;
-        printers[0].pDriverName = otherDriver;
-        printers[1] = PRINTER_INFO_2A{};
-        printers[1].pPrinterName = ours;
-        printers[1].pDriverName = driver;
-        printers[2] = PRINTER_INFO_2A{};
-        printers[2].pPrinterName = lower;
-        printers[2].pDriverName = lowerDriver;
-        *returned = 3;
-        return TRUE;
+        return test::AnswerEnumeration<PRINTER_INFO_2A>(
+            {Printer("Other", "Generic"), Printer("Ours", "NORVEKA VKP-M200"), Printer("Lower", "norveka vkp-m200")},
+            buffer, size, needed, returned);
       });
   EXPECT_EQ(Run(), -1);
   const auto opened = os.CallsOf("OpenPrinterA");
@@ -141,7 +124,7 @@ TEST_F(InstallerRemoval, FailedPrinterEnumerationShowsTheErrorAndEnds) {
   EXPECT_EQ(os.CountOf("DeletePrinterDriverExA"), 0);
   EXPECT_EQ(os.CountOf("DeleteFileA"), 0);
   EXPECT_EQ(os.CountOf("OpenPrinterA"), 0);
-  EXPECT_EQ(TraceIndexOf("RemoveDrivers BEGIN"), -1);
+  EXPECT_EQ(test::TraceIndexOf("RemoveDrivers BEGIN"), -1);
 }
 
 TEST_F(InstallerRemoval, MonitorIsNotRetriedAndTheDriverFailureIsNotTraced) {
@@ -149,7 +132,7 @@ TEST_F(InstallerRemoval, MonitorIsNotRetriedAndTheDriverFailureIsNotTraced) {
   Timeline timeline(os, message, window.bar);
   os.FailNth("DeleteMonitorA", 1, RPC_S_SERVER_UNAVAILABLE);
   os.FailNth("DeletePrintProcessorA", 1, RPC_S_SERVER_UNAVAILABLE);
-  RemovalEngine engine(*host);
+  removal::RemovalEngine engine(*host);
   engine.DeleteLanguageMonitor();
   engine.DeleteProcessor();
   EXPECT_EQ(os.CountOf("DeleteMonitorA"), 1);
@@ -173,15 +156,8 @@ TEST_F(InstallerRemoval, EveryPlatformCallMayFail) {
     names = test::CalledFunctions(os, {"EnumPrintersA"});
   }
   ASSERT_GT(names.size(), 20u);
-  const std::vector<std::pair<std::string, std::string>> lines = {
-      {"DeleteMonitorA", "DeleteMonitor Error : (5)"},
-      {"DeletePrintProcessorA", "DeleteMonitor Error : (5)"},
-      {"GetPrinterDriverDirectoryA", "GetPrinterDriverDirectory failed. (5)"},
-      {"GetWindowsDirectoryA", "GetWindowsDirectory failed"},
-      {"GetSystemDirectoryA", "GetSystemDirectory failed. (5)"},
-      {"GetPrintProcessorDirectoryA", "GetPrintProcessorDirectory failed. (5)"},
-      {"DeleteFileA", ", (5)"},
-  };
+  const auto lines = test::SharedFailureLines();
+
   for (const std::string& name : names) {
     SCOPED_TRACE(name);
     InitTraceLog();
@@ -205,11 +181,7 @@ TEST_F(InstallerRemoval, RemovesTheModelFromTheSpooler) {
   FakeOs os;
   Timeline timeline(os, message, window.bar);
   EXPECT_EQ(Run(), -1);
-  EXPECT_TRUE(test::PrintersOfModel().empty());
-  for (const std::string& environment : test::ModelEnvironments(is64)) {
-    EXPECT_FALSE(test::DriverListed(environment)) << environment;
-    EXPECT_FALSE(test::KeyExists(test::View64(is64), test::ProcessorKeyOf(environment))) << environment;
-  }
+  test::ExpectModelGoneFromSpooler(is64);
 }
 
 }  // namespace

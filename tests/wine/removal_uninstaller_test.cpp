@@ -17,13 +17,12 @@ namespace {
 using removal::RemovalEngine;
 using removal::Variant;
 using test::FakeOs;
+using test::kCompleted;
 using test::Timeline;
 using test::TraceEntries;
 using test::TraceHasEntry;
 using test::TraceHasFragment;
 using test::TraceIndexOf;
-
-constexpr char kCompleted[] = "The uninstallation has been completed.";
 
 class UninstallerRemoval : public test::RemovalTest<test::UninstallerWindow> {
  protected:
@@ -221,18 +220,11 @@ TEST_F(UninstallerRemoval, EveryPlatformCallMayFail) {
   }
   ASSERT_GT(names.size(), 20u);
 
-  const std::vector<std::pair<std::string, std::string>> lines = {
-      {"DeletePrinterDriverExA", "DeletePrinterDriverEx returned FALSE. (5)"},
-      {"DeleteMonitorA", "DeleteMonitor Error : (5)"},
-      {"DeletePrintProcessorA", "DeleteMonitor Error : (5)"},
-      {"GetPrinterDriverDirectoryA", "GetPrinterDriverDirectory failed. (5)"},
-      {"GetWindowsDirectoryA", "GetWindowsDirectory failed"},
-      {"GetSystemDirectoryA", "GetSystemDirectory failed. (5)"},
-      {"GetPrintProcessorDirectoryA", "GetPrintProcessorDirectory failed. (5)"},
-      {"DeleteFileA", ", (5)"},
-      {"SHDeleteKeyA", "SHDeleteKey failed : SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\Windows NT "
-                       "x86\\Drivers\\Version-3\\NORVEKA VKP-M200 (5) "},
-  };
+  auto lines = test::SharedFailureLines();
+  lines.push_back({"DeletePrinterDriverExA", "DeletePrinterDriverEx returned FALSE. (5)"});
+  lines.push_back({"SHDeleteKeyA", "SHDeleteKey failed : SYSTEM\\CurrentControlSet\\Control\\Print\\Environments\\"
+                                   "Windows NT x86\\Drivers\\Version-3\\NORVEKA VKP-M200 (5) "});
+
   for (const std::string& name : names) {
     SCOPED_TRACE(name);
     InitTraceLog();
@@ -440,17 +432,8 @@ TEST_F(UninstallerRemoval, QueuedJobsGetDeleteCommandsBeforeThePrinterGoes) {
         EXPECT_EQ(first, 0u);
         EXPECT_EQ(most, 1000u);
         EXPECT_EQ(level, 3u);
-        *needed = 2 * sizeof(JOB_INFO_3);
-        if (size < *needed) {
-          SetLastError(ERROR_INSUFFICIENT_BUFFER);
-          *returned = 0;
-          return FALSE;
-        }
-        auto* jobs = reinterpret_cast<JOB_INFO_3*>(buffer);
-        jobs[0] = JOB_INFO_3{41, 42, 0};
-        jobs[1] = JOB_INFO_3{42, 0, 0};
-        *returned = 2;
-        return TRUE;
+        *returned = 0;
+        return test::AnswerEnumeration<JOB_INFO_3>({{41, 42, 0}, {42, 0, 0}}, buffer, size, needed, returned);
       });
   os.Replace<&PlatformApi::SetJobA>([](HANDLE, DWORD, DWORD, LPBYTE, DWORD) -> BOOL { return TRUE; });
   os.Replace<&PlatformApi::DeletePrinter>([](HANDLE) -> BOOL { return TRUE; });
@@ -479,26 +462,12 @@ TEST_F(UninstallerRemoval, OnlyFormsCarryingTheModelTagAreDeleted) {
   os.Replace<&PlatformApi::EnumFormsA>(
       [](HANDLE, DWORD level, LPBYTE buffer, DWORD size, LPDWORD needed, LPDWORD returned) -> BOOL {
         EXPECT_EQ(level, 1u);
-        static char letter[] = "Letter";
-        static char roll[] = "Roll 80mm [M200]";
-        static char label[] = "[M200] Label";
-        static char lower[] = "Roll [m200]";
-        *needed = 4 * sizeof(FORM_INFO_1A);
-        if (size < *needed) {
-          SetLastError(ERROR_INSUFFICIENT_BUFFER);
-          return FALSE;
+        std::vector<FORM_INFO_1A> forms;
+        for (const char* name : {"Letter", "Roll 80mm [M200]", "[M200] Label", "Roll [m200]"}) {
+          forms.push_back(FORM_INFO_1A{});
+          forms.back().pName = const_cast<char*>(name);
         }
-        auto* forms = reinterpret_cast<FORM_INFO_1A*>(buffer);
-        forms[0] = FORM_INFO_1A{};
-        forms[0].pName = letter;
-        forms[1] = FORM_INFO_1A{};
-        forms[1].pName = roll;
-        forms[2] = FORM_INFO_1A{};
-        forms[2].pName = label;
-        forms[3] = FORM_INFO_1A{};
-        forms[3].pName = lower;
-        *returned = 4;
-        return TRUE;
+        return test::AnswerEnumeration(forms, buffer, size, needed, returned);
       });
   os.Replace<&PlatformApi::DeleteFormA>([](HANDLE, LPSTR) -> BOOL { return TRUE; });
 
@@ -529,6 +498,11 @@ class InfStore : public UninstallerRemoval {
                                        "]\r\n\"NORVEKA VKP-M200\" = VKPM200,norveka_vkp_m2007c1e\r\n");
     test::WriteFileText(Inf(name.substr(0, name.size() - 4) + ".PNF"), "precompiled");
   }
+  // Neither the INF nor its precompiled file is left.
+  void ExpectInfGone(const std::string& name) {
+    EXPECT_FALSE(test::FileExists(Inf(name + ".inf"))) << name;
+    EXPECT_FALSE(test::FileExists(Inf(name + ".PNF"))) << name;
+  }
 };
 
 TEST_F(InfStore, VistaAndLaterUninstallEveryOemInfOfTheModel) {
@@ -541,10 +515,7 @@ TEST_F(InfStore, VistaAndLaterUninstallEveryOemInfOfTheModel) {
   Timeline timeline(os, message, window.bar);
   RemovalEngine(*host).DeleteINFFile();
 
-  for (const char* name : {"oem91", "oem92"}) {
-    EXPECT_FALSE(test::FileExists(Inf(std::string(name) + ".inf"))) << name;
-    EXPECT_FALSE(test::FileExists(Inf(std::string(name) + ".PNF"))) << name;
-  }
+  for (const char* name : {"oem91", "oem92"}) ExpectInfGone(name);
   EXPECT_TRUE(test::FileExists(Inf("oem93.inf")));
   EXPECT_EQ(os.CountOf("SetupGetInfFileListW"), 2);
   EXPECT_FALSE(TraceHasEntry("The key name was not found."));
@@ -577,8 +548,7 @@ TEST_F(InfStore, BeforeVistaBothInfsAndTheirPnfsAreDeleted) {
   Timeline timeline(os, message, window.bar);
   RemovalEngine(*host).DeleteINFFile();
   for (const char* name : {"oem91", "oem92"}) {
-    EXPECT_FALSE(test::FileExists(Inf(std::string(name) + ".inf"))) << name;
-    EXPECT_FALSE(test::FileExists(Inf(std::string(name) + ".PNF"))) << name;
+    ExpectInfGone(name);
     EXPECT_TRUE(TraceHasEntry("'" + Inf(std::string(name) + ".inf") + "' has been deleted successfully."));
   }
   EXPECT_EQ(os.CountOf("GetProcAddress"), 0);
@@ -624,11 +594,7 @@ TEST_F(UninstallerRemoval, FullRemovalAgainstTheSpooler) {
 
   EXPECT_EQ(RemoveAllDecliningTheRestart("VKP Test Printer"), 3010);
 
-  EXPECT_TRUE(test::PrintersOfModel().empty());
-  for (const std::string& environment : test::ModelEnvironments(is64)) {
-    EXPECT_FALSE(test::DriverListed(environment)) << environment;
-    EXPECT_FALSE(test::KeyExists(test::View64(is64), test::ProcessorKeyOf(environment))) << environment;
-  }
+  test::ExpectModelGoneFromSpooler(is64);
   for (const std::string& dir : driverDirs) {
     EXPECT_FALSE(test::FileExists(dir + "\\3\\VKP200.GPD")) << dir;
     EXPECT_FALSE(test::FileExists(dir + "\\norveka_vkp_m2007c1e")) << dir;

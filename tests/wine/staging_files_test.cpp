@@ -41,6 +41,13 @@ std::string DriverDirOf(const char* environment) {
 
 const char* EnvironmentOf(int is64Bit) { return is64Bit ? "Windows x64" : "Windows NT x86"; }
 
+// Runs `step` of a 32-bit engine while the driver directory cannot be found.
+void RunWithoutDriverDirectory(FakeOs& os, int osVersion, void (InstallEngine::*step)()) {
+  os.FailNth("GetPrinterDriverDirectoryA", 1, ERROR_INVALID_ENVIRONMENT);
+  EngineHarness harness(0, osVersion);
+  (harness.engine.*step)();
+}
+
 void RemoveTree(const std::string& path) {
   WIN32_FIND_DATAA entry{};
   HANDLE search = ::FindFirstFileA((path + "\\*").c_str(), &entry);
@@ -239,9 +246,7 @@ TEST_F(StagingTest, TargetHeldOpenGivesARealSharingViolation) {
 
 TEST_F(StagingTest, UnknownDriverDirectoryStagesNothing) {
   FakeOs os;
-  os.FailNth("GetPrinterDriverDirectoryA", 1, ERROR_INVALID_ENVIRONMENT);
-  EngineHarness harness(0, 2005);
-  harness.engine.CopyFilesNeededToAddPrnDrv();
+  RunWithoutDriverDirectory(os, 2005, &InstallEngine::CopyFilesNeededToAddPrnDrv);
   EXPECT_EQ(os.CountOf("CopyFileA"), 0);
   EXPECT_TRUE(test::TraceEntriesStartingWith("FILE SRC : ").empty());
   EXPECT_TRUE(test::TraceHasEntry("CopyFilesNeededToAddPrnDrv END"));
@@ -522,9 +527,7 @@ TEST_F(StagingTest, DeleteFilesUsedDeletesTheStagedCopiesInOrder) {
 
 TEST_F(StagingTest, DeleteFilesUsedWithoutDriverDirectoryDeletesNothing) {
   FakeOs os;
-  os.FailNth("GetPrinterDriverDirectoryA", 1, ERROR_INVALID_ENVIRONMENT);
-  EngineHarness harness(0, 2005);
-  harness.engine.DeleteFilesUsed();
+  RunWithoutDriverDirectory(os, 2005, &InstallEngine::DeleteFilesUsed);
   EXPECT_EQ(os.CountOf("DeleteFileA"), 0);
   EXPECT_TRUE(test::TraceHasEntry("DeleteFilesUsed END"));
 }
@@ -606,9 +609,7 @@ TEST_F(CleanupTest, DeletePrnDrvPnPDirectoryRemovesTheHardwareIdFolderOfTheEnvir
 
 TEST_F(CleanupTest, DeletePrnDrvPnPDirectoryWithoutDriverDirectoryTouchesNothing) {
   FakeOs os;
-  os.FailNth("GetPrinterDriverDirectoryA", 1, ERROR_INVALID_ENVIRONMENT);
-  EngineHarness harness(0, 2010);
-  harness.engine.DeletePrnDrvPnPDirectory();
+  RunWithoutDriverDirectory(os, 2010, &InstallEngine::DeletePrnDrvPnPDirectory);
   EXPECT_EQ(os.CountOf("FindFirstFileA"), 0);
   EXPECT_EQ(os.CountOf("RemoveDirectoryA"), 0);
   EXPECT_TRUE(test::TraceEntriesStartingWith("DIR PATH-1 : ").empty());

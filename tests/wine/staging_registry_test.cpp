@@ -48,6 +48,18 @@ bool ReadValue(REGSAM view, const char* name, std::string& value) {
   return true;
 }
 
+bool HasValue(REGSAM view, const char* name) {
+  std::string ignored;
+  return ReadValue(view, name, ignored);
+}
+
+// The entry's REG_SZ value `name` is `expected`.
+void ExpectText(REGSAM view, const char* name, const std::string& expected) {
+  std::string value;
+  EXPECT_TRUE(ReadValue(view, name, value)) << name;
+  EXPECT_EQ(value, expected) << name;
+}
+
 // A REG_DWORD value of the entry; 0 when missing or of another type.
 DWORD ReadNumber(REGSAM view, const char* name) {
   HKEY key = nullptr;
@@ -77,6 +89,11 @@ class UninstallEntryTest : public ::testing::Test {
   static void Clean() {
     DeleteTree(KEY_WOW64_64KEY);
     DeleteTree(KEY_WOW64_32KEY);
+  }
+  // Writes the entry as the engine of that bitness on Windows 7 does.
+  static void RegisterEntry(int is64Bit) {
+    EngineHarness harness(is64Bit, 2010);
+    harness.engine.RegisterUninstallInfo();
   }
   // The engine's flag as the system would set it.
   const int is64Bit = test::RunsUnderWow64() ? 1 : 0;
@@ -115,11 +132,7 @@ TEST_F(UninstallEntryTest, WritesEveryValue) {
       {"DisplayVersion", "2.0.2"}, {"Publisher", "NORVEKA"}, {"DisplayIcon", uninstaller},
       {"InstallLocation", test::WindowsDirectory() + "\\VKP-M200"},
       {"QuietUninstallString", "\"" + uninstaller + "\" /quiet"}};
-  for (const auto& [name, expected] : texts) {
-    value.clear();
-    EXPECT_TRUE(ReadValue(ViewFor(is64Bit), name, value)) << name;
-    EXPECT_EQ(value, expected) << name;
-  }
+  for (const auto& [name, expected] : texts) ExpectText(ViewFor(is64Bit), name, expected);
   EXPECT_EQ(ReadNumber(ViewFor(is64Bit), "EstimatedSize"), 3u);
   EXPECT_EQ(ReadNumber(ViewFor(is64Bit), "NoModify"), 1u);
   EXPECT_EQ(ReadNumber(ViewFor(is64Bit), "NoRepair"), 1u);
@@ -139,26 +152,21 @@ TEST_F(UninstallEntryTest, EmptyInfNameLeavesInfFileOut) {
   EngineHarness harness(is64Bit, 2010);
   harness.engine.strINFName.clear();
   harness.engine.RegisterUninstallInfo();
-  std::string value;
-  EXPECT_TRUE(ReadValue(ViewFor(is64Bit), "DisplayName", value));
-  EXPECT_FALSE(ReadValue(ViewFor(is64Bit), "InfFile", value));
+  EXPECT_TRUE(HasValue(ViewFor(is64Bit), "DisplayName"));
+  EXPECT_FALSE(HasValue(ViewFor(is64Bit), "InfFile"));
 }
 
 TEST_F(UninstallEntryTest, OlderEntryWithSubkeysIsDeletedFirst) {
   const REGSAM view = ViewFor(is64Bit);
-  test::CreateKey(view, kUninstallKey, "Stale", "old");
-  test::CreateKey(view, std::string(kUninstallKey) + "\\Child\\GrandChild", "Stale", "old");
+  for (const char* below : {"", "\\Child\\GrandChild"})
+    test::CreateKey(view, std::string(kUninstallKey) + below, "Stale", "old");
   FakeOs os;
-  EngineHarness harness(is64Bit, 2010);
-  harness.engine.RegisterUninstallInfo();
+  RegisterEntry(is64Bit);
 
-  std::string value;
-  EXPECT_FALSE(ReadValue(view, "Stale", value));
+  EXPECT_FALSE(HasValue(view, "Stale"));
   EXPECT_FALSE(test::KeyExists(view, std::string(kUninstallKey) + "\\Child"));
-  EXPECT_TRUE(ReadValue(view, "DisplayName", value));
-  EXPECT_EQ(value, "NORVEKA VKP-M200 Windows Driver V2.0.2");
-  EXPECT_TRUE(ReadValue(view, "InfFile", value));
-  EXPECT_EQ(value, "VKPM200.inf") << "no INF copied yet: the bare name";
+  ExpectText(view, "DisplayName", "NORVEKA VKP-M200 Windows Driver V2.0.2");
+  ExpectText(view, "InfFile", "VKPM200.inf");  // no INF copied yet: the bare name
   EXPECT_TRUE(test::TraceEntriesStartingWith("MyRegDeleteKeyEx failed").empty());
   EXPECT_TRUE(test::TraceEntriesStartingWith("SHDeleteKey failed").empty());
   EXPECT_EQ(os.CountOf("SHDeleteKeyA"), is64Bit ? 0 : 1);
@@ -169,15 +177,14 @@ TEST_F(UninstallEntryTest, On64BitTheEntryGoesIntoThe64BitViewAndTheWow6432NodeT
   test::CreateKey(KEY_WOW64_32KEY, kUninstallKey, "Twin", "32-bit view");
   test::CreateKey(KEY_WOW64_64KEY, std::string(kUninstallKey) + "\\Child", "Stale", "old");
   FakeOs os;
-  EngineHarness harness(1, 2010);
-  harness.engine.RegisterUninstallInfo();
+  RegisterEntry(1);
 
-  std::string value;
-  EXPECT_TRUE(ReadValue(KEY_WOW64_64KEY, "DisplayName", value));
+  EXPECT_TRUE(HasValue(KEY_WOW64_64KEY, "DisplayName"));
   EXPECT_FALSE(test::KeyExists(KEY_WOW64_64KEY, std::string(kUninstallKey) + "\\Child"));
+  std::string value;
   ASSERT_TRUE(ReadValue(KEY_WOW64_32KEY, "Twin", value));
   EXPECT_EQ(value, "32-bit view");
-  EXPECT_FALSE(ReadValue(KEY_WOW64_32KEY, "DisplayName", value));
+  EXPECT_FALSE(HasValue(KEY_WOW64_32KEY, "DisplayName"));
   for (const auto& call : os.CallsOf("RegCreateKeyExA"))
     EXPECT_EQ(std::stoul(call.args[5]) & KEY_WOW64_64KEY, static_cast<unsigned long>(KEY_WOW64_64KEY));
 }
@@ -185,8 +192,7 @@ TEST_F(UninstallEntryTest, On64BitTheEntryGoesIntoThe64BitViewAndTheWow6432NodeT
 TEST_F(UninstallEntryTest, KeyThatCannotBeCreatedLeavesNoEntry) {
   FakeOs os;
   os.FailNth("RegCreateKeyExA", 1, ERROR_ACCESS_DENIED);
-  EngineHarness harness(is64Bit, 2010);
-  harness.engine.RegisterUninstallInfo();
+  RegisterEntry(is64Bit);
 
   EXPECT_FALSE(test::KeyExists(ViewFor(is64Bit), kUninstallKey));
   EXPECT_EQ(os.CountOf("RegSetValueExA"), 0);

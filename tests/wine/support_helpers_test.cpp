@@ -51,6 +51,15 @@ TEST_F(RestartWindowsTest, EnablesTheShutdownPrivilegeAndAsksForAReboot) {
   EXPECT_EQ(fake.CountOf("CloseHandle"), 1);  // the token
 }
 
+// RestartWindows gives 0 without a restart request, never reaching
+// `uncalled`, and closes `closes` handles (the token).
+void ExpectRefused(const FakeOs& fake, const char* uncalled, int closes) {
+  EXPECT_EQ(RestartWindows(), 0);
+  EXPECT_TRUE(fake.RestartRequests().empty());
+  EXPECT_EQ(fake.CountOf(uncalled), 0);
+  EXPECT_EQ(fake.CountOf("CloseHandle"), closes);
+}
+
 TEST_F(RestartWindowsTest, PrivilegeNotHeldGivesZeroWithoutRestart) {
   FakeOs fake;
   fake.Replace<&PlatformApi::AdjustTokenPrivileges>(
@@ -58,19 +67,13 @@ TEST_F(RestartWindowsTest, PrivilegeNotHeldGivesZeroWithoutRestart) {
         ::SetLastError(ERROR_NOT_ALL_ASSIGNED);
         return TRUE;
       });
-  EXPECT_EQ(RestartWindows(), 0);
-  EXPECT_TRUE(fake.RestartRequests().empty());
-  EXPECT_EQ(fake.CountOf("ExitWindowsEx"), 0);
-  EXPECT_EQ(fake.CountOf("CloseHandle"), 1);
+  ExpectRefused(fake, "ExitWindowsEx", 1);
 }
 
 TEST_F(RestartWindowsTest, TokenNotOpenedGivesZero) {
   FakeOs fake;
   fake.FailNth("OpenProcessToken", 1, ERROR_ACCESS_DENIED);
-  EXPECT_EQ(RestartWindows(), 0);
-  EXPECT_TRUE(fake.RestartRequests().empty());
-  EXPECT_EQ(fake.CountOf("AdjustTokenPrivileges"), 0);
-  EXPECT_EQ(fake.CountOf("CloseHandle"), 0);
+  ExpectRefused(fake, "AdjustTokenPrivileges", 0);
 }
 
 TEST_F(RestartWindowsTest, RefusedRestartGivesZero) {
@@ -235,6 +238,18 @@ class UsbDevices : public Traced {
     for (const char* device : {"Vid_6E2D&Pid_0D41", "Vid_1234&Pid_5678", "Vid_6E2D&Pid_0D42"})
       ::SHDeleteKeyA(HKEY_LOCAL_MACHINE, (std::string(kEnumUsb) + "\\" + device).c_str());
   }
+  // The n-th call of `function` failing, with both of the printer's nodes
+  // present when `nodes`: the walk gives false, having destroyed its device
+  // list `destroys` times.
+  static void ExpectFailedWalk(FakeOs& fake, const char* function, int nth, DWORD error, bool nodes, int destroys) {
+    if (nodes) {
+      AddDevice(kPrinterRev);
+      AddDevice(kPrinterLower);
+    }
+    fake.FailNth(function, nth, error);
+    EXPECT_FALSE(RemoveUsbDevices(kPrefix));
+    EXPECT_EQ(fake.CountOf("SetupDiDestroyDeviceInfoList"), destroys);
+  }
 };
 
 TEST_F(UsbDevices, RemovesThePrintersNodesOnly) {
@@ -270,45 +285,30 @@ TEST_F(UsbDevices, AsksForAllClassesOfTheUsbEnumerator) {
 }
 
 TEST_F(UsbDevices, FailedRemovalStopsTheWalk) {
-  AddDevice(kPrinterRev);
-  AddDevice(kPrinterLower);
   FakeOs fake;
-  fake.FailNth("SetupDiRemoveDevice", 1, ERROR_ACCESS_DENIED);
-
-  EXPECT_FALSE(RemoveUsbDevices(kPrefix));
-
+  ExpectFailedWalk(fake, "SetupDiRemoveDevice", 1, ERROR_ACCESS_DENIED, true, 1);
   EXPECT_EQ(fake.CountOf("SetupDiRemoveDevice"), 1);
   EXPECT_TRUE(DeviceKeyExists(kPrinterRev));
   EXPECT_TRUE(DeviceKeyExists(kPrinterLower));
-  EXPECT_EQ(fake.CountOf("SetupDiDestroyDeviceInfoList"), 1);
 }
 
 TEST_F(UsbDevices, WalkErrorOtherThanNoMoreItemsEndsIt) {
-  AddDevice(kPrinterRev);
-  AddDevice(kPrinterLower);
   FakeOs fake;
-  fake.FailNth("SetupDiEnumDeviceInfo", 2, ERROR_INVALID_USER_BUFFER);
-
-  EXPECT_FALSE(RemoveUsbDevices(kPrefix));
-
+  ExpectFailedWalk(fake, "SetupDiEnumDeviceInfo", 2, ERROR_INVALID_USER_BUFFER, true, 1);
   EXPECT_EQ(fake.CountOf("SetupDiEnumDeviceInfo"), 2);
   EXPECT_EQ(fake.CountOf("SetupDiRemoveDevice"), 1);
-  EXPECT_EQ(fake.CountOf("SetupDiDestroyDeviceInfoList"), 1);
 }
 
 TEST_F(UsbDevices, NoDeviceListGivesFalse) {
   FakeOs fake;
-  fake.FailNth("SetupDiGetClassDevsA", 1, ERROR_INVALID_PARAMETER);
-  EXPECT_FALSE(RemoveUsbDevices(kPrefix));
+  ExpectFailedWalk(fake, "SetupDiGetClassDevsA", 1, ERROR_INVALID_PARAMETER, false, 0);
   EXPECT_EQ(fake.CountOf("SetupDiEnumDeviceInfo"), 0);
-  EXPECT_EQ(fake.CountOf("SetupDiDestroyDeviceInfoList"), 0);
 }
 
 TEST_F(UsbDevices, NormalEndGivesTheResultOfDestroyingTheList) {
   FakeOs fake;
-  fake.FailNth("SetupDiDestroyDeviceInfoList", 1, ERROR_INVALID_HANDLE);
-  EXPECT_FALSE(RemoveUsbDevices(kPrefix));
-  EXPECT_EQ(fake.CountOf("SetupDiDestroyDeviceInfoList"), 1);  // not again on the way out
+  // Destroyed once: not again on the way out.
+  ExpectFailedWalk(fake, "SetupDiDestroyDeviceInfoList", 1, ERROR_INVALID_HANDLE, false, 1);
 }
 
 }  // namespace
