@@ -107,6 +107,21 @@ std::vector<std::string> InstallerSession::AnswerUninstallerUntilExit(bool resta
   return AnswerBoxesUntilExit(*uninstallRun_, kUninstallerCaption, restart, timeoutMs);
 }
 
+std::vector<ListRow> InstallerSession::UninstallerRows(size_t count) const {
+  std::vector<ListRow> rows;
+  for (int i = 0; i < 50 && rows.size() < count; ++i) rows = robot_->List(kUninstallerTitle, kPrinterList);
+  return rows;
+}
+
+bool InstallerSession::SetPrinterVersion(const std::string& printer, const std::array<const char*, 4>& numbers) {
+  const std::string data = std::string(kPrintersKey) + "\\" + printer + "\\PrinterDriverData";
+  const char* names[] = {"MajorVersion", "MinorVersion", "BuildVersion", "ExtraVersion"};
+  for (size_t i = 0; i < numbers.size(); ++i)
+    if (!prefix_->Wine({"reg", "add", data, "/v", names[i], "/t", "REG_DWORD", "/d", numbers[i], "/f"}).ok())
+      return false;
+  return true;
+}
+
 std::string InstallerSession::Trace() const { return prefix_->ReadFile(kInstallerTraceWin).value_or(""); }
 
 std::string InstallerSession::RegValue(const std::string& key, const std::string& value, int view) const {

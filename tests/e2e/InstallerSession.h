@@ -2,6 +2,7 @@
 // folder, driven through the robot as a user would, and what it left behind.
 #pragma once
 
+#include <array>
 #include <memory>
 #include <optional>
 #include <string>
@@ -48,6 +49,13 @@ class InstallerSession {
   ProgramRun& StartUninstaller(const std::string& tag = "uninstall", bool quiet = false);
   // Answers the uninstaller's boxes until it ends; the texts in order.
   std::vector<std::string> AnswerUninstallerUntilExit(bool restart, int timeoutMs = 120000);
+  // The uninstaller's list of printers once it holds `count` rows (its
+  // start-up timer fills it), or as it is after 50 looks.
+  std::vector<ListRow> UninstallerRows(size_t count) const;
+
+  // Gives a printer the version values the driver package writes into its
+  // printers (Major, Minor, Build, ExtraVersion); false when one failed.
+  bool SetPrinterVersion(const std::string& printer, const std::array<const char*, 4>& numbers);
 
   std::string Trace() const;
   // A registry value as `reg query` prints it ("" when missing); view 64 or 32.
@@ -72,5 +80,9 @@ constexpr const char* kUninstallerWin = "C:\\windows\\VKP-M200\\VKPM200_Uninstal
 constexpr const char* kPrintersKey = "HKLM\\System\\CurrentControlSet\\Control\\Print\\Printers";
 constexpr const char* kUninstallKey = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\NORVEKA_VKP-M200";
 constexpr const char* kModel = "NORVEKA VKP-M200";
+constexpr const char* kDriverKey32 =
+    "HKLM\\System\\CurrentControlSet\\Control\\Print\\Environments\\Windows NT x86\\Drivers\\Version-3\\NORVEKA VKP-M200";
+constexpr const char* kDriverKey64 =
+    "HKLM\\System\\CurrentControlSet\\Control\\Print\\Environments\\Windows x64\\Drivers\\Version-3\\NORVEKA VKP-M200";
 
 }  // namespace vkp::e2e

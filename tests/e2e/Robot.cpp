@@ -9,20 +9,6 @@
 namespace vkp::e2e {
 namespace {
 
-std::vector<std::string> SplitTabs(const std::string& line) {
-  std::vector<std::string> out;
-  size_t start = 0;
-  for (;;) {
-    const size_t tab = line.find('\t', start);
-    if (tab == std::string::npos) {
-      out.push_back(line.substr(start));
-      return out;
-    }
-    out.push_back(line.substr(start, tab - start));
-    start = tab + 1;
-  }
-}
-
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> out;
   std::istringstream in(text);
@@ -36,7 +22,41 @@ std::vector<std::string> Lines(const std::string& text) {
 
 void SleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
+// The robot's tab-separated output lines with at least `fields` fields, each
+// made into a row by `parse`; none when the command failed.
+template <typename Row, typename Parse>
+std::vector<Row> ParseRows(const RunResult& r, size_t fields, Parse parse) {
+  std::vector<Row> out;
+  if (!r.ok()) return out;
+  for (const std::string& line : Lines(r.out)) {
+    const std::vector<std::string> f = Split(line, "\t");
+    if (f.size() >= fields) out.push_back(parse(f));
+  }
+  return out;
+}
+
+// The first line the command printed ("" for none); nothing when it failed.
+std::optional<std::string> FirstLine(const RunResult& r) {
+  if (!r.ok()) return std::nullopt;
+  const std::vector<std::string> lines = Lines(r.out);
+  return lines.empty() ? std::string() : lines.front();
+}
+
 }  // namespace
+
+std::vector<std::string> Split(const std::string& text, const std::string& separator) {
+  std::vector<std::string> out;
+  size_t start = 0;
+  for (;;) {
+    const size_t end = text.find(separator, start);
+    if (end == std::string::npos) {
+      out.push_back(text.substr(start));
+      return out;
+    }
+    out.push_back(text.substr(start, end - start));
+    start = end + separator.size();
+  }
+}
 
 Robot::Robot(WinePrefix& prefix) : prefix_(prefix) {
   const Config& cfg = Config::Get();
@@ -58,12 +78,7 @@ bool Robot::WaitWindow(const std::string& title, int timeoutMs, bool visible) co
 }
 
 std::vector<Control> Robot::Controls(const std::string& title) const {
-  std::vector<Control> out;
-  const RunResult r = Do({"controls", title});
-  if (!r.ok()) return out;
-  for (const std::string& line : Lines(r.out)) {
-    const std::vector<std::string> f = SplitTabs(line);
-    if (f.size() < 6) continue;
+  return ParseRows<Control>(Do({"controls", title}), 6, [](const std::vector<std::string>& f) {
     Control c;
     c.id = static_cast<unsigned>(std::strtoul(f[0].c_str(), nullptr, 10));
     c.className = f[1];
@@ -71,9 +86,8 @@ std::vector<Control> Robot::Controls(const std::string& title) const {
     c.visible = f[3] == "1";
     c.checked = f[4] == "-" ? -1 : std::atoi(f[4].c_str());
     c.text = f[5];
-    out.push_back(c);
-  }
-  return out;
+    return c;
+  });
 }
 
 std::optional<Control> Robot::FindControl(const std::string& title, unsigned id) const {
@@ -95,20 +109,14 @@ std::string Robot::WaitControlText(const std::string& title, unsigned id,
 }
 
 std::vector<ListRow> Robot::List(const std::string& title, unsigned id) const {
-  std::vector<ListRow> out;
-  const RunResult r = Do({"list", title, std::to_string(id)});
-  if (!r.ok()) return out;
-  for (const std::string& line : Lines(r.out)) {
-    const std::vector<std::string> f = SplitTabs(line);
-    if (f.size() < 4) continue;
+  return ParseRows<ListRow>(Do({"list", title, std::to_string(id)}), 4, [](const std::vector<std::string>& f) {
     ListRow row;
     row.row = static_cast<unsigned>(std::strtoul(f[0].c_str(), nullptr, 10));
     row.data = std::strtoul(f[1].c_str(), nullptr, 10);
     row.selected = f[2] == "1";
     row.text = f[3];
-    out.push_back(row);
-  }
-  return out;
+    return row;
+  });
 }
 
 bool Robot::Click(const std::string& title, unsigned id) const {
@@ -117,27 +125,15 @@ bool Robot::Click(const std::string& title, unsigned id) const {
 
 std::optional<std::string> Robot::Answer(const std::string& title, unsigned button,
                                          int timeoutMs) const {
-  const RunResult r =
-      Do({"answer", title, std::to_string(button), std::to_string(timeoutMs)}, timeoutMs + 20000);
-  if (!r.ok()) return std::nullopt;
-  const std::vector<std::string> lines = Lines(r.out);
-  return lines.empty() ? std::string() : lines.front();
+  return FirstLine(Do({"answer", title, std::to_string(button), std::to_string(timeoutMs)}, timeoutMs + 20000));
 }
 
-std::optional<std::string> Robot::Foreground() const {
-  const RunResult r = Do({"foreground"});
-  if (!r.ok()) return std::nullopt;
-  const std::vector<std::string> lines = Lines(r.out);
-  return lines.empty() ? std::string() : lines.front();
-}
+std::optional<std::string> Robot::Foreground() const { return FirstLine(Do({"foreground"})); }
 
 std::optional<bool> Robot::SysmenuHasClose(const std::string& title) const {
-  const RunResult r = Do({"sysmenu-has-close", title});
-  if (!r.ok()) return std::nullopt;
-  const std::vector<std::string> lines = Lines(r.out);
-  if (lines.empty()) return std::nullopt;
-  if (lines.front() == "1") return true;
-  if (lines.front() == "0") return false;
+  const std::optional<std::string> line = FirstLine(Do({"sysmenu-has-close", title}));
+  if (line == "1") return true;
+  if (line == "0") return false;
   return std::nullopt;
 }
 

@@ -26,6 +26,9 @@ struct ListRow {
   std::string text;
 };
 
+// The pieces of text between separators, the last one too (even when empty).
+std::vector<std::string> Split(const std::string& text, const std::string& separator);
+
 class Robot {
  public:
   // Copies the robot and its hook DLL into C:\vkp-robot\ of the prefix. With

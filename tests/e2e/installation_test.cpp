@@ -7,14 +7,10 @@
 #include <vector>
 
 #include "tests/e2e/InstallerSession.h"
+#include "tests/e2e/Matrix.h"
 
 namespace {
 using namespace vkp::e2e;
-
-const std::string kDriverKey64 =
-    "HKLM\\System\\CurrentControlSet\\Control\\Print\\Environments\\Windows x64\\Drivers\\Version-3\\NORVEKA VKP-M200";
-const std::string kDriverKey32 =
-    "HKLM\\System\\CurrentControlSet\\Control\\Print\\Environments\\Windows NT x86\\Drivers\\Version-3\\NORVEKA VKP-M200";
 
 bool Contains(const std::vector<std::string>& texts, const std::string& start) {
   for (const auto& text : texts)
@@ -47,72 +43,29 @@ std::string PrinterPort(InstallerSession& s, const std::string& printer) {
   return s.RegValue(std::string(kPrintersKey) + "\\" + printer, "Port");
 }
 
-struct PrintUiCase {
-  const char* arch;
-  const char* winver;
-  unsigned radio;
-  const char* ip;
-  const char* expectedPort;  // nullptr: no printer object (USB)
-};
-
-void RunPrintUiCase(const PrintUiCase& c) {
-  InstallerSession s(c.arch, c.winver);
-  ASSERT_TRUE(s.Ok());
-  ASSERT_TRUE(s.Start());
-  ASSERT_TRUE(s.ChoosePort(c.radio, c.ip ? c.ip : "", c.ip ? "9100" : ""));
-  const std::vector<std::string> boxes = s.AnswerUntilExit();
-  EXPECT_EQ(s.ExitCode(), std::optional<unsigned long>(c.expectedPort ? 3010 : 0)) << s.Trace();
-  const bool is64 = std::string(c.arch) == "win64";
-  ExpectInstalled(s, is64, true);
-  const std::string trace = s.Trace();
+// What the printui path leaves (Vista and later).
+void ExpectByPrintUi(InstallerSession& s, const TestPort& port, const std::vector<std::string>& boxes,
+                     const std::string& trace) {
   EXPECT_NE(trace.find("COMMAND LINE : cmd /c RUNDLL32 printui.dll,PrintUIEntry"), std::string::npos) << trace;
-  if (c.expectedPort) {
-    EXPECT_EQ(PrinterPort(s, kModel), c.expectedPort);
+  if (port.printerPort) {
+    EXPECT_EQ(PrinterPort(s, kModel), port.printerPort);
     EXPECT_TRUE(Contains(boxes, "Restarting your computer can take effect.")) << "restart offered";
   } else {
     EXPECT_FALSE(s.RegKeyExists(std::string(kPrintersKey) + "\\" + kModel)) << "USB: no printer object";
     EXPECT_TRUE(Contains(boxes, "Please turn-off the printer and then turn-on again."));
   }
-  if (c.ip) {
+  if (port.ip) {
     EXPECT_EQ(s.RegValue("HKLM\\System\\CurrentControlSet\\Control\\Print\\Monitors\\Standard TCP/IP Port\\Ports\\IP_" +
-                             std::string(c.ip),
+                             std::string(port.ip),
                          "IPAddress"),
-              c.ip)
+              port.ip)
         << "the port was created through the TCP/IP monitor";
   }
 }
 
-TEST(InstallPrintUi, Win10x64Usb) { RunPrintUiCase({"win64", "win10", kRadioUsb, nullptr, nullptr}); }
-TEST(InstallPrintUi, Win10x64Com2) { RunPrintUiCase({"win64", "win10", kRadioCom2, nullptr, "COM2:"}); }
-TEST(InstallPrintUi, Win10x64Lan) {
-  RunPrintUiCase({"win64", "win10", kRadioWlan, "192.168.0.20", "IP_192.168.0.20"});
-}
-// Wine 8 swaps the names: "win2008r2" reports Windows 7 (workstation).
-TEST(InstallPrintUi, Win7x64Usb) { RunPrintUiCase({"win64", "win2008r2", kRadioUsb, nullptr, nullptr}); }
-TEST(InstallPrintUi, Win7x64Com2) { RunPrintUiCase({"win64", "win2008r2", kRadioCom2, nullptr, "COM2:"}); }
-TEST(InstallPrintUi, Win7x64Lan) {
-  RunPrintUiCase({"win64", "win2008r2", kRadioWlan, "192.168.0.20", "IP_192.168.0.20"});
-}
-TEST(InstallPrintUi, Vista32Com1) { RunPrintUiCase({"win32", "vista", kRadioCom1, nullptr, "COM1:"}); }
-
-struct DirectCase {
-  const char* arch;
-  const char* winver;
-  unsigned radio;
-  const char* ip;
-  const char* expectedPort;
-};
-
-void RunDirectCase(const DirectCase& c) {
-  InstallerSession s(c.arch, c.winver);
-  ASSERT_TRUE(s.Ok());
-  ASSERT_TRUE(s.Start());
-  ASSERT_TRUE(s.ChoosePort(c.radio, c.ip ? c.ip : "", c.ip ? "9100" : ""));
-  const std::vector<std::string> boxes = s.AnswerUntilExit();
-  EXPECT_EQ(s.ExitCode(), std::optional<unsigned long>(c.expectedPort ? 3010 : 0)) << s.Trace();
-  const bool is64 = std::string(c.arch) == "win64";
-  ExpectInstalled(s, is64, false);
-  const std::string trace = s.Trace();
+// What the direct path leaves (before Vista).
+void ExpectDirect(InstallerSession& s, const TestPort& port, const std::vector<std::string>& boxes,
+                  const std::string& trace, bool is64) {
   EXPECT_NE(trace.find("AddToWin2K BEGIN"), std::string::npos);
   EXPECT_EQ(trace.find("COMMAND LINE"), std::string::npos) << "no printui on this release";
   EXPECT_NE(trace.find("DeleteFilesUsed END"), std::string::npos);
@@ -124,8 +77,8 @@ void RunDirectCase(const DirectCase& c) {
     EXPECT_FALSE(Contains(boxes, "AddMonitor")) << ::testing::PrintToString(boxes);
     EXPECT_TRUE(s.RegKeyExists("HKLM\\System\\CurrentControlSet\\Control\\Print\\Monitors\\ZEM Language Monitor VKP-M200"));
   }
-  if (c.expectedPort) {
-    EXPECT_EQ(PrinterPort(s, kModel), c.expectedPort);
+  if (port.printerPort) {
+    EXPECT_EQ(PrinterPort(s, kModel), port.printerPort);
     EXPECT_EQ(s.RegValue(std::string(kPrintersKey) + "\\" + kModel, "Print Processor"),
               "ZEM PRINT PROCESSOR VKP-M200");
   } else {
@@ -133,14 +86,32 @@ void RunDirectCase(const DirectCase& c) {
   }
 }
 
-TEST(InstallDirect, Xp32Com1) { RunDirectCase({"win32", "winxp", kRadioCom1, nullptr, "COM1:"}); }
-TEST(InstallDirect, Xp32Usb) { RunDirectCase({"win32", "winxp", kRadioUsb, nullptr, nullptr}); }
-TEST(InstallDirect, Xp32Lan) { RunDirectCase({"win32", "winxp", kRadioWlan, "192.168.0.20", "IP_192.168.0.20"}); }
-TEST(InstallDirect, Win2000Com1) { RunDirectCase({"win32", "win2k", kRadioCom1, nullptr, "COM1:"}); }
-TEST(InstallDirect, Win2000Usb) { RunDirectCase({"win32", "win2k", kRadioUsb, nullptr, nullptr}); }
-TEST(InstallDirect, Win2000Lan) {
-  RunDirectCase({"win32", "win2k", kRadioWlan, "192.168.0.20", "IP_192.168.0.20"});
+// An installation through the port dialog: what every new installation
+// leaves, then what its path leaves.
+void RunInstallCase(const TestSystem& os, const TestPort& port, bool byPrintUi) {
+  InstallerSession s(os.arch, os.winver);
+  ASSERT_TRUE(s.Ok());
+  ASSERT_TRUE(s.Start());
+  ASSERT_TRUE(s.ChoosePort(port.radio, port.ip ? port.ip : "", port.ip ? "9100" : ""));
+  const std::vector<std::string> boxes = s.AnswerUntilExit();
+  EXPECT_EQ(s.ExitCode(), std::optional<unsigned long>(port.printerPort ? 3010 : 0)) << s.Trace();
+  const bool is64 = std::string(os.arch) == "win64";
+  ExpectInstalled(s, is64, byPrintUi);
+  const std::string trace = s.Trace();
+  if (byPrintUi) {
+    ExpectByPrintUi(s, port, boxes, trace);
+  } else {
+    ExpectDirect(s, port, boxes, trace, is64);
+  }
 }
+
+[[maybe_unused]] const bool kPrintUiRegistered = RegisterEach(
+    "InstallPrintUi", {{kWin10x64, {kUsb, kCom2, kLan}}, {kWin7x64, {kUsb, kCom2, kLan}}, {kVista32, {kCom1}}},
+    [](const TestSystem& os, const TestPort& port) { RunInstallCase(os, port, true); }, __FILE__, __LINE__);
+[[maybe_unused]] const bool kDirectRegistered = RegisterEach(
+    "InstallDirect", {{kXp32, {kCom1, kUsb, kLan}}, {kWin2000, {kCom1, kUsb, kLan}}},
+    [](const TestSystem& os, const TestPort& port) { RunInstallCase(os, port, false); }, __FILE__, __LINE__);
+
 // Under WOW64 in Wine the 32-bit installer's own spooler calls work in the
 // x86 environment: the 64-bit monitor cannot be loaded (126) and AddPrinter
 // looks the x64 driver up among the x86 ones (Wine's AddPrinterA reports
@@ -171,11 +142,7 @@ TEST(InstallAgain, ASecondPrinterOnTheInstalledDriverGetsANewName) {
   s.AnswerUntilExit();
   ASSERT_EQ(s.ExitCode(), std::optional<unsigned long>(3010));
   // The printer carries this installer's version, as the driver package writes it.
-  const std::string data = std::string(kPrintersKey) + "\\" + kModel + "\\PrinterDriverData";
-  for (const char* value : {"MajorVersion", "MinorVersion", "BuildVersion", "ExtraVersion"}) {
-    const char* number = std::string(value) == "MajorVersion" || std::string(value) == "BuildVersion" ? "2" : "0";
-    ASSERT_TRUE(s.Prefix().Wine({"reg", "add", data, "/v", value, "/t", "REG_DWORD", "/d", number, "/f"}).ok());
-  }
+  ASSERT_TRUE(s.SetPrinterVersion(kModel, {"2", "0", "2", "0"}));
   ASSERT_TRUE(s.Start("second"));
   ASSERT_TRUE(s.ChoosePort(kRadioCom2));
   const std::vector<std::string> boxes = s.AnswerUntilExit();

@@ -38,17 +38,9 @@ Fixture Prepare(const std::string& arch, const std::string& winver) {
 }
 
 std::vector<std::string> TraceEntries(const std::string& text) {
-  std::vector<std::string> out;
-  size_t start = 0;
-  for (;;) {
-    const size_t end = text.find("\r\n", start);
-    if (end == std::string::npos) {
-      if (start < text.size()) out.push_back(text.substr(start));
-      return out;
-    }
-    out.push_back(text.substr(start, end - start));
-    start = end + 2;
-  }
+  std::vector<std::string> out = Split(text, "\r\n");
+  if (out.back().empty()) out.pop_back();  // after the last line's end
+  return out;
 }
 
 bool HasEntry(const std::vector<std::string>& entries, const std::string& body) {

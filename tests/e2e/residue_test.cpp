@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/e2e/Matrix.h"
 #include "tests/e2e/Residue.h"
 
 namespace {
@@ -97,28 +98,18 @@ void CheckResidue(const ResidueCase& c) {
   EXPECT_TRUE(unexplained.empty()) << ::testing::PrintToString(unexplained);
 }
 
-void CheckResidue(const std::string& arch, const std::string& winver, unsigned port) {
-  ResidueCase c;
-  c.arch = arch;
-  c.winver = winver;
-  c.port = port;
-  CheckResidue(c);
-}
-
-TEST(Residue, Win10x64Usb) { CheckResidue("win64", "win10", kRadioUsb); }
-TEST(Residue, Win10x64Com2) { CheckResidue("win64", "win10", kRadioCom2); }
-TEST(Residue, Vista32Com1) { CheckResidue("win32", "vista", kRadioCom1); }
-TEST(Residue, Xp32Com1) { CheckResidue("win32", "winxp", kRadioCom1); }
-TEST(Residue, Xp32Usb) { CheckResidue("win32", "winxp", kRadioUsb); }
-TEST(Residue, Win2000Com1) { CheckResidue("win32", "win2k", kRadioCom1); }
-TEST(Residue, Win10x64Lan) { CheckResidue("win64", "win10", kRadioWlan); }
-// Wine 8 swaps the names: "win2008r2" reports Windows 7 (workstation).
-TEST(Residue, Win7x64Com2) { CheckResidue("win64", "win2008r2", kRadioCom2); }
-TEST(Residue, Xp32Lan) { CheckResidue("win32", "winxp", kRadioWlan); }
-TEST(Residue, Win7x64Usb) { CheckResidue("win64", "win2008r2", kRadioUsb); }
-TEST(Residue, Win7x64Lan) { CheckResidue("win64", "win2008r2", kRadioWlan); }
-TEST(Residue, Win2000Usb) { CheckResidue("win32", "win2k", kRadioUsb); }
-TEST(Residue, Win2000Lan) { CheckResidue("win32", "win2k", kRadioWlan); }
+[[maybe_unused]] const bool kResidueRegistered = RegisterEach(
+    "Residue",
+    {{kWin10x64, {kUsb, kCom2, kLan}}, {kWin7x64, {kCom2, kUsb, kLan}}, {kVista32, {kCom1}},
+     {kXp32, {kCom1, kUsb, kLan}}, {kWin2000, {kCom1, kUsb, kLan}}},
+    [](const TestSystem& os, const TestPort& port) {
+      ResidueCase c;
+      c.arch = os.arch;
+      c.winver = os.winver;
+      c.port = port.radio;
+      CheckResidue(c);
+    },
+    __FILE__, __LINE__);
 // The direct path on 64-bit (Server 2003 x64) cannot complete under Wine
 // (see InstallDirect.Server2003x64Com3), so it has no residue check here.
 

@@ -58,10 +58,7 @@ TEST(Restart, AnOlderVersionIsRemovedAndTheRestartRequested) {
   InstallerSession s("win32", "winxp");
   ASSERT_TRUE(s.Ok());
   ASSERT_TRUE(s.Install(kRadioCom1));
-  const std::string data = std::string(kPrintersKey) + "\\" + kModel + "\\PrinterDriverData";
-  const char* values[][2] = {{"MajorVersion", "2"}, {"MinorVersion", "0"}, {"BuildVersion", "1"}, {"ExtraVersion", "9"}};
-  for (const auto& v : values)
-    ASSERT_TRUE(s.Prefix().Wine({"reg", "add", data, "/v", v[0], "/t", "REG_DWORD", "/d", v[1], "/f"}).ok());
+  ASSERT_TRUE(s.SetPrinterVersion(kModel, {"2", "0", "1", "9"}));
 
   const auto witness = StartSessionWitness(s);
   ASSERT_TRUE(s.Start("replace"));
@@ -73,8 +70,7 @@ TEST(Restart, AnOlderVersionIsRemovedAndTheRestartRequested) {
   EXPECT_TRUE(SessionEnded(s)) << "the restart was requested";
   EXPECT_EQ(s.ExitCode(), std::optional<unsigned long>(1641));
   EXPECT_FALSE(s.RegKeyExists(std::string(kPrintersKey) + "\\" + kModel)) << "the older printer is gone";
-  EXPECT_FALSE(s.RegKeyExists(
-      "HKLM\\System\\CurrentControlSet\\Control\\Print\\Environments\\Windows NT x86\\Drivers\\Version-3\\NORVEKA VKP-M200"));
+  EXPECT_FALSE(s.RegKeyExists(kDriverKey32));
   EXPECT_EQ(s.Trace().find("AddToWin2K BEGIN"), std::string::npos) << "nothing installed in this run";
 }
 

@@ -24,9 +24,7 @@ TEST(UninstallEntry, WinesUninstallerListsTheEntryAndRunsItsUninstallString) {
   const pid_t remover = s.Prefix().StartWine({"uninstaller", "--remove", "NORVEKA_VKP-M200"});
   ASSERT_GT(remover, 0);
   ASSERT_TRUE(s.Ui().WaitWindow(kUninstallerTitle, 30000, true));
-  std::vector<ListRow> rows;
-  for (int i = 0; i < 50 && rows.empty(); ++i) rows = s.Ui().List(kUninstallerTitle, kPrinterList);
-  ASSERT_EQ(rows.size(), 1u);
+  ASSERT_EQ(s.UninstallerRows(1).size(), 1u);
   ASSERT_TRUE(s.Ui().Click(kUninstallerTitle, kUninstallButton));
   // The restart question, answered No, ends the uninstaller.
   const std::optional<std::string> question = s.Ui().Answer(kUninstallerCaption, 7, 120000);

@@ -13,15 +13,6 @@ using namespace vkp::e2e;
 constexpr unsigned kCancelId = 2;
 const std::string kModelPrinterKey = std::string(kPrintersKey) + "\\" + kModel;
 
-// The version values the driver package writes into its printers, so that a
-// second installation counts as the same version.
-void MarkSameVersion(InstallerSession& s, const std::string& printer) {
-  const std::string data = std::string(kPrintersKey) + "\\" + printer + "\\PrinterDriverData";
-  const char* values[][2] = {{"MajorVersion", "2"}, {"MinorVersion", "0"}, {"BuildVersion", "2"}, {"ExtraVersion", "0"}};
-  for (const auto& v : values)
-    ASSERT_TRUE(s.Prefix().Wine({"reg", "add", data, "/v", v[0], "/t", "REG_DWORD", "/d", v[1], "/f"}).ok());
-}
-
 // A printer of another maker's driver, as the spooler keeps it.
 void AddOtherPrinter(InstallerSession& s) {
   const std::string key = std::string(kPrintersKey) + "\\Office Laser";
@@ -31,16 +22,27 @@ void AddOtherPrinter(InstallerSession& s) {
 }
 
 // Two printers of the model ("NORVEKA VKP-M200" on COM1, "(#1)" on COM2) and
-// one of another driver, on 32-bit XP through the direct path.
-void InstallTwoPrinters(InstallerSession& s) {
+// one of another driver, on 32-bit XP through the direct path; then the
+// uninstaller, started as the uninstall entry starts it, up on the screen.
+void StartOverTwoPrinters(InstallerSession& s, ProgramRun*& run) {
+  ASSERT_TRUE(s.Ok());
   ASSERT_TRUE(s.Install(kRadioCom1));
-  MarkSameVersion(s, kModel);
+  // The same version, so that the second installation adds a printer.
+  ASSERT_TRUE(s.SetPrinterVersion(kModel, {"2", "0", "2", "0"}));
   ASSERT_TRUE(s.Install(kRadioCom2));
   ASSERT_TRUE(s.RegKeyExists(kModelPrinterKey + "(#1)"));
   AddOtherPrinter(s);
+  run = &s.StartUninstaller();
+  ASSERT_TRUE(s.Ui().WaitWindow(kUninstallerTitle, 30000, true));
 }
 
-std::vector<ListRow> Rows(InstallerSession& s) { return s.Ui().List(kUninstallerTitle, kPrinterList); }
+// A second start brings the first one's window forward and ends.
+void ExpectSecondStartActivates(InstallerSession& s, const std::string& window) {
+  ProgramRun second(s.Prefix(), kUninstallerWin, "C:\\windows\\VKP-M200", "second");
+  ASSERT_TRUE(second.Start());
+  EXPECT_EQ(second.WaitExit(20000), std::optional<unsigned long>(1618));
+  EXPECT_EQ(s.Ui().Foreground(), std::optional<std::string>(window));
+}
 
 bool Enabled(InstallerSession& s, unsigned id) {
   const auto control = s.Ui().FindControl(kUninstallerTitle, id);
@@ -49,13 +51,10 @@ bool Enabled(InstallerSession& s, unsigned id) {
 
 TEST(Uninstaller, ListsOnlyTheModelsPrintersSortedAndChecked) {
   InstallerSession s("win32", "winxp");
-  ASSERT_TRUE(s.Ok());
-  InstallTwoPrinters(s);
-  ProgramRun& run = s.StartUninstaller();
-  ASSERT_TRUE(s.Ui().WaitWindow(kUninstallerTitle, 30000, true));
+  ProgramRun* run = nullptr;
+  ASSERT_NO_FATAL_FAILURE(StartOverTwoPrinters(s, run));
   s.Ui().WaitControlText(kUninstallerTitle, kUninstallButton, "Uninstall", 2000);
-  std::vector<ListRow> rows;
-  for (int i = 0; i < 50 && rows.size() < 2; ++i) rows = Rows(s);  // filled by the start-up timer
+  const std::vector<ListRow> rows = s.UninstallerRows(2);
   ASSERT_EQ(rows.size(), 2u);
   EXPECT_EQ(rows[0].text, "NORVEKA VKP-M200");
   EXPECT_EQ(rows[1].text, "NORVEKA VKP-M200(#1)");
@@ -69,26 +68,18 @@ TEST(Uninstaller, ListsOnlyTheModelsPrintersSortedAndChecked) {
   ASSERT_TRUE(s.Ui().Do({"toggle", kUninstallerTitle, std::to_string(kPrinterList), "1"}).ok());
   EXPECT_TRUE(Enabled(s, kUninstallButton)) << "one checked";
 
-  // A second start brings the first one's dialog forward and ends.
-  ProgramRun second(s.Prefix(), kUninstallerWin, "C:\\windows\\VKP-M200", "second");
-  ASSERT_TRUE(second.Start());
-  EXPECT_EQ(second.WaitExit(20000), std::optional<unsigned long>(1618));
-  EXPECT_EQ(s.Ui().Foreground(), std::optional<std::string>(kUninstallerTitle));
+  ASSERT_NO_FATAL_FAILURE(ExpectSecondStartActivates(s, kUninstallerTitle));
 
   ASSERT_TRUE(s.Ui().Click(kUninstallerTitle, kCancelId));
-  EXPECT_EQ(run.WaitExit(20000), std::optional<unsigned long>(1602));
+  EXPECT_EQ(run->WaitExit(20000), std::optional<unsigned long>(1602));
   EXPECT_TRUE(s.RegKeyExists(kModelPrinterKey)) << "Cancel removes nothing";
 }
 
 TEST(Uninstaller, OneOfTwoCheckedDeletesOnlyThatPrinter) {
   InstallerSession s("win32", "winxp");
-  ASSERT_TRUE(s.Ok());
-  InstallTwoPrinters(s);
-  ProgramRun& run = s.StartUninstaller();
-  ASSERT_TRUE(s.Ui().WaitWindow(kUninstallerTitle, 30000, true));
-  std::vector<ListRow> rows;
-  for (int i = 0; i < 50 && rows.size() < 2; ++i) rows = Rows(s);
-  ASSERT_EQ(rows.size(), 2u);
+  ProgramRun* run = nullptr;
+  ASSERT_NO_FATAL_FAILURE(StartOverTwoPrinters(s, run));
+  ASSERT_EQ(s.UninstallerRows(2).size(), 2u);
   ASSERT_TRUE(s.Ui().Do({"toggle", kUninstallerTitle, std::to_string(kPrinterList), "0"}).ok());  // keep the first
   ASSERT_TRUE(s.Ui().Click(kUninstallerTitle, kUninstallButton));
   EXPECT_EQ(s.Ui().WaitControlText(kUninstallerTitle, kUninstallerProgressText,
@@ -96,26 +87,20 @@ TEST(Uninstaller, OneOfTwoCheckedDeletesOnlyThatPrinter) {
             "The uninstallation has been completed.");
   const long long completedAt = NowMs();
   const std::vector<std::string> boxes = s.AnswerUninstallerUntilExit(false, 30000);
-  EXPECT_EQ(run.WaitExit(30000), std::optional<unsigned long>(0));
+  EXPECT_EQ(run->WaitExit(30000), std::optional<unsigned long>(0));
   EXPECT_GE(NowMs() - completedAt, 1000) << "ends about 2 s after the completion text";
   EXPECT_TRUE(boxes.empty()) << "no question: " << ::testing::PrintToString(boxes);
   EXPECT_FALSE(s.RegKeyExists(kModelPrinterKey + "(#1)"));
   EXPECT_TRUE(s.RegKeyExists(kModelPrinterKey));
-  EXPECT_TRUE(s.RegKeyExists(
-      "HKLM\\System\\CurrentControlSet\\Control\\Print\\Environments\\Windows NT x86\\Drivers\\Version-3\\NORVEKA VKP-M200"))
-      << "the driver stays";
+  EXPECT_TRUE(s.RegKeyExists(kDriverKey32)) << "the driver stays";
   EXPECT_TRUE(s.RegKeyExists(kUninstallKey));
 }
 
 TEST(Uninstaller, AllCheckedRemovesEverythingAndAsksForTheRestart) {
   InstallerSession s("win32", "winxp");
-  ASSERT_TRUE(s.Ok());
-  InstallTwoPrinters(s);
-  ProgramRun& run = s.StartUninstaller();
-  ASSERT_TRUE(s.Ui().WaitWindow(kUninstallerTitle, 30000, true));
-  std::vector<ListRow> rows;
-  for (int i = 0; i < 50 && rows.size() < 2; ++i) rows = Rows(s);
-  ASSERT_EQ(rows.size(), 2u);
+  ProgramRun* run = nullptr;
+  ASSERT_NO_FATAL_FAILURE(StartOverTwoPrinters(s, run));
+  ASSERT_EQ(s.UninstallerRows(2).size(), 2u);
   ASSERT_TRUE(s.Ui().Click(kUninstallerTitle, kUninstallButton));
   // While the removal runs: Escape does nothing, Close is gone.
   ASSERT_TRUE(s.Ui().WaitControlText(kUninstallerTitle, kUninstallerProgressText, "Deleting printer-driver objects...",
@@ -125,15 +110,14 @@ TEST(Uninstaller, AllCheckedRemovesEverythingAndAsksForTheRestart) {
   EXPECT_TRUE(s.Ui().WaitWindow(kUninstallerTitle, 1000, true)) << "Escape did not close it";
 
   const std::vector<std::string> boxes = s.AnswerUninstallerUntilExit(false, 120000);
-  EXPECT_EQ(run.WaitExit(30000), std::optional<unsigned long>(3010));
+  EXPECT_EQ(run->WaitExit(30000), std::optional<unsigned long>(3010));
   ASSERT_EQ(boxes.size(), 1u) << ::testing::PrintToString(boxes);
   EXPECT_EQ(boxes[0].rfind("Restarting your computer can take effect.", 0), 0u);
 
   EXPECT_FALSE(s.RegKeyExists(kModelPrinterKey));
   EXPECT_FALSE(s.RegKeyExists(kModelPrinterKey + "(#1)"));
   EXPECT_TRUE(s.RegKeyExists(std::string(kPrintersKey) + "\\Office Laser")) << "another driver's printer stays";
-  EXPECT_FALSE(s.RegKeyExists(
-      "HKLM\\System\\CurrentControlSet\\Control\\Print\\Environments\\Windows NT x86\\Drivers\\Version-3\\NORVEKA VKP-M200"));
+  EXPECT_FALSE(s.RegKeyExists(kDriverKey32));
   EXPECT_FALSE(s.RegKeyExists("HKLM\\System\\CurrentControlSet\\Control\\Print\\Monitors\\ZEM Language Monitor VKP-M200"));
   EXPECT_FALSE(s.RegKeyExists(
       "HKLM\\System\\CurrentControlSet\\Control\\Print\\Environments\\Windows NT x86\\Print Processors\\ZEM PRINT PROCESSOR VKP-M200"));
@@ -159,8 +143,7 @@ TEST(Uninstaller, ADriverWithoutPrintersIsRemovedAtOnce) {
   const std::vector<std::string> boxes = s.AnswerUninstallerUntilExit(false, 120000);
   EXPECT_EQ(run.WaitExit(30000), std::optional<unsigned long>(3010));
   EXPECT_EQ(boxes.size(), 1u) << "only the restart question";
-  EXPECT_FALSE(s.RegKeyExists(
-      "HKLM\\System\\CurrentControlSet\\Control\\Print\\Environments\\Windows x64\\Drivers\\Version-3\\NORVEKA VKP-M200"));
+  EXPECT_FALSE(s.RegKeyExists(kDriverKey64));
   EXPECT_FALSE(s.RegKeyExists(kUninstallKey));
 }
 
@@ -172,10 +155,7 @@ TEST(Uninstaller, NothingInstalledSaysSoAndRemovesTheEntry) {
   ProgramRun& run = s.StartUninstaller();
   // While the first shows its message, a second start brings that box forward.
   ASSERT_TRUE(s.Ui().WaitWindow(kUninstallerCaption, 30000, true));
-  ProgramRun second(s.Prefix(), kUninstallerWin, "C:\\windows\\VKP-M200", "second");
-  ASSERT_TRUE(second.Start());
-  EXPECT_EQ(second.WaitExit(20000), std::optional<unsigned long>(1618));
-  EXPECT_EQ(s.Ui().Foreground(), std::optional<std::string>(kUninstallerCaption));
+  ASSERT_NO_FATAL_FAILURE(ExpectSecondStartActivates(s, kUninstallerCaption));
   const std::vector<std::string> boxes = s.AnswerUninstallerUntilExit(false, 60000);
   EXPECT_EQ(run.WaitExit(20000), std::optional<unsigned long>(0));
   EXPECT_EQ(boxes, (std::vector<std::string>{"The VKP-M200 driver does not exist on this system."}));

@@ -21,7 +21,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -29,45 +31,17 @@
 
 namespace {
 
-constexpr int kUsage = 1;
-constexpr int kNotFound = 2;
-constexpr int kRefused = 3;
-constexpr int kFailed = 4;
+constexpr int kUsage = 1, kNotFound = 2, kRefused = 3, kFailed = 4;  // exit codes, see above
 constexpr UINT kSendTimeoutMs = 5000;
 constexpr DWORD kPollMs = 20;
 constexpr DWORD kFindTimeoutMs = 3000;  // commands other than wait-window
 
-// Owns a kernel handle.
-class Handle {
- public:
-  explicit Handle(HANDLE h = nullptr) : h_(h) {}
-  ~Handle() {
-    if (h_ && h_ != INVALID_HANDLE_VALUE) CloseHandle(h_);
-  }
-  Handle(const Handle&) = delete;
-  Handle& operator=(const Handle&) = delete;
-  HANDLE get() const { return h_; }
-  bool valid() const { return h_ && h_ != INVALID_HANDLE_VALUE; }
+// Owns what a Windows call handed out; Free releases it unless it is null.
+template <typename H, typename Free>
+using Owned = std::unique_ptr<std::remove_pointer_t<H>, Free>;
+using Handle = Owned<HANDLE, decltype(&CloseHandle)>;
 
- private:
-  HANDLE h_;
-};
-
-// Owns a window DC obtained with GetDC.
-class WindowDc {
- public:
-  explicit WindowDc(HWND hwnd) : hwnd_(hwnd), dc_(GetDC(hwnd)) {}
-  ~WindowDc() {
-    if (dc_) ReleaseDC(hwnd_, dc_);
-  }
-  WindowDc(const WindowDc&) = delete;
-  WindowDc& operator=(const WindowDc&) = delete;
-  HDC get() const { return dc_; }
-
- private:
-  HWND hwnd_;
-  HDC dc_;
-};
+void ReleaseScreenDc(HDC dc) { ReleaseDC(nullptr, dc); }
 
 // Owns a memory DC and restores its original bitmap before deleting it.
 class MemoryDc {
@@ -92,21 +66,6 @@ class MemoryDc {
  private:
   HDC dc_;
   HGDIOBJ old_ = nullptr;
-};
-
-// Owns a GDI object.
-class GdiObject {
- public:
-  explicit GdiObject(HGDIOBJ obj) : obj_(obj) {}
-  ~GdiObject() {
-    if (obj_) DeleteObject(obj_);
-  }
-  GdiObject(const GdiObject&) = delete;
-  GdiObject& operator=(const GdiObject&) = delete;
-  HGDIOBJ get() const { return obj_; }
-
- private:
-  HGDIOBJ obj_;
 };
 
 bool ParseNumber(const char* text, unsigned long* out) {
@@ -193,6 +152,21 @@ bool UserCanUse(HWND ctl) {
   return true;
 }
 
+// The window titled argv[2] and its control argv[3]; error 0 once both are
+// found and, with `use`, the control takes input as it would from a user.
+struct Target {
+  HWND window = nullptr, control = nullptr;
+  int error = kNotFound;
+};
+
+Target FindTarget(char** argv, bool use) {
+  Target t;
+  t.window = FindOrReport(argv[2]);
+  if (t.window) t.control = FindControl(t.window, argv[3]);
+  if (t.control) t.error = use && !UserCanUse(t.control) ? kRefused : 0;
+  return t;
+}
+
 BOOL CALLBACK PrintControl(HWND ctl, LPARAM) {
   char cls[64];
   if (!GetClassNameA(ctl, cls, sizeof cls)) cls[0] = '\0';
@@ -212,7 +186,6 @@ BOOL CALLBACK PrintControl(HWND ctl, LPARAM) {
 }
 
 int CmdWaitWindow(int argc, char** argv) {
-  if (argc < 4) return kUsage;
   unsigned long timeout = 0;
   if (!ParseNumber(argv[3], &timeout)) return kUsage;
   const bool visible = argc > 4 && std::strcmp(argv[4], "--visible") == 0;
@@ -225,49 +198,35 @@ int CmdWaitWindow(int argc, char** argv) {
   return 0;
 }
 
-int CmdControls(int argc, char** argv) {
-  if (argc < 3) return kUsage;
+int CmdControls(int, char** argv) {
   HWND hwnd = FindOrReport(argv[2]);
   if (!hwnd) return kNotFound;
   EnumChildWindows(hwnd, PrintControl, 0);
   return 0;
 }
 
-int CmdClick(int argc, char** argv) {
-  if (argc < 4) return kUsage;
-  HWND hwnd = FindOrReport(argv[2]);
-  if (!hwnd) return kNotFound;
-  HWND ctl = FindControl(hwnd, argv[3]);
-  if (!ctl) return kNotFound;
-  if (!UserCanUse(ctl)) return kRefused;
+int CmdClick(int, char** argv) {
+  const auto [hwnd, ctl, error] = FindTarget(argv, true);
+  if (error) return error;
   // Posted: the handler may open a modal box and must not block the robot.
   const WPARAM wp = MAKEWPARAM(GetDlgCtrlID(ctl), BN_CLICKED);
   return PostMessageA(hwnd, WM_COMMAND, wp, reinterpret_cast<LPARAM>(ctl)) ? 0 : kFailed;
 }
 
-int CmdRadio(int argc, char** argv) {
-  if (argc < 4) return kUsage;
-  HWND hwnd = FindOrReport(argv[2]);
-  if (!hwnd) return kNotFound;
-  HWND ctl = FindControl(hwnd, argv[3]);
-  if (!ctl) return kNotFound;
-  if (!UserCanUse(ctl)) return kRefused;
+int CmdRadio(int, char** argv) {
+  const auto [hwnd, ctl, error] = FindTarget(argv, true);
+  if (error) return error;
   // BM_CLICK lets an automatic button update its own state and its group.
   return Send(ctl, BM_CLICK, 0, 0) ? 0 : kFailed;
 }
 
-int CmdType(int argc, char** argv) {
-  if (argc < 5) return kUsage;
-  HWND hwnd = FindOrReport(argv[2]);
-  if (!hwnd) return kNotFound;
-  HWND ctl = FindControl(hwnd, argv[3]);
-  if (!ctl) return kNotFound;
-  if (!UserCanUse(ctl)) return kRefused;
+int CmdType(int, char** argv) {
+  const auto [hwnd, ctl, error] = FindTarget(argv, true);
+  if (error) return error;
   return Send(ctl, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[4])) ? 0 : kFailed;
 }
 
-int CmdIp(int argc, char** argv) {
-  if (argc < 5) return kUsage;
+int CmdIp(int, char** argv) {
   unsigned a = 0, b = 0, c = 0, d = 0;
   char tail = 0;
   if (std::sscanf(argv[4], "%u.%u.%u.%u%c", &a, &b, &c, &d, &tail) != 4 || a > 255 || b > 255 ||
@@ -275,20 +234,14 @@ int CmdIp(int argc, char** argv) {
     std::fprintf(stderr, "vkp_robot: bad address \"%s\"\n", argv[4]);
     return kUsage;
   }
-  HWND hwnd = FindOrReport(argv[2]);
-  if (!hwnd) return kNotFound;
-  HWND ctl = FindControl(hwnd, argv[3]);
-  if (!ctl) return kNotFound;
-  if (!UserCanUse(ctl)) return kRefused;
+  const auto [hwnd, ctl, error] = FindTarget(argv, true);
+  if (error) return error;
   return Send(ctl, IPM_SETADDRESS, 0, static_cast<LPARAM>(MAKEIPADDRESS(a, b, c, d))) ? 0 : kFailed;
 }
 
-int CmdList(int argc, char** argv) {
-  if (argc < 4) return kUsage;
-  HWND hwnd = FindOrReport(argv[2]);
-  if (!hwnd) return kNotFound;
-  HWND ctl = FindControl(hwnd, argv[3]);
-  if (!ctl) return kNotFound;
+int CmdList(int, char** argv) {
+  const auto [hwnd, ctl, error] = FindTarget(argv, false);
+  if (error) return error;
   DWORD_PTR count = 0, sel = 0;
   if (!Send(ctl, LB_GETCOUNT, 0, 0, &count) || static_cast<LRESULT>(count) == LB_ERR) return kFailed;
   Send(ctl, LB_GETCURSEL, 0, 0, &sel);
@@ -323,15 +276,11 @@ LPARAM KeyLParam(UINT vk, bool up) {
   return up ? (scan | 1 | (static_cast<LPARAM>(3) << 30)) : (scan | 1);
 }
 
-int CmdToggle(int argc, char** argv) {
-  if (argc < 5) return kUsage;
+int CmdToggle(int, char** argv) {
   unsigned long row = 0;
   if (!ParseNumber(argv[4], &row)) return kUsage;
-  HWND hwnd = FindOrReport(argv[2]);
-  if (!hwnd) return kNotFound;
-  HWND ctl = FindControl(hwnd, argv[3]);
-  if (!ctl) return kNotFound;
-  if (!UserCanUse(ctl)) return kRefused;
+  const auto [hwnd, ctl, error] = FindTarget(argv, true);
+  if (error) return error;
   DWORD_PTR r = 0;
   if (!Send(ctl, LB_SETCURSEL, row, 0, &r) || static_cast<LRESULT>(r) == LB_ERR) return kNotFound;
   // Through the queue, as the keyboard would deliver them.
@@ -341,15 +290,11 @@ int CmdToggle(int argc, char** argv) {
   return ok ? 0 : kFailed;
 }
 
-int CmdClickRow(int argc, char** argv) {
-  if (argc < 5) return kUsage;
+int CmdClickRow(int, char** argv) {
   unsigned long row = 0;
   if (!ParseNumber(argv[4], &row)) return kUsage;
-  HWND hwnd = FindOrReport(argv[2]);
-  if (!hwnd) return kNotFound;
-  HWND ctl = FindControl(hwnd, argv[3]);
-  if (!ctl) return kNotFound;
-  if (!UserCanUse(ctl)) return kRefused;
+  const auto [hwnd, ctl, error] = FindTarget(argv, true);
+  if (error) return error;
   RECT rc{};
   DWORD_PTR r = 0;
   if (!Send(ctl, LB_GETITEMRECT, row, reinterpret_cast<LPARAM>(&rc), &r) ||
@@ -362,8 +307,7 @@ int CmdClickRow(int argc, char** argv) {
   return ok ? 0 : kFailed;
 }
 
-int CmdKey(int argc, char** argv) {
-  if (argc < 4) return kUsage;
+int CmdKey(int, char** argv) {
   unsigned long vk = 0;
   if (!ParseNumber(argv[3], &vk) || vk == 0 || vk > 255) return kUsage;
   HWND hwnd = FindOrReport(argv[2]);
@@ -381,42 +325,11 @@ int CmdKey(int argc, char** argv) {
   return ok ? 0 : kFailed;
 }
 
-int CmdClose(int argc, char** argv) {
-  if (argc < 3) return kUsage;
+int CmdClose(int, char** argv) {
   HWND hwnd = FindOrReport(argv[2]);
   if (!hwnd) return kNotFound;
   return PostMessageA(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0) ? 0 : kFailed;
 }
-
-// Owns a module loaded with LoadLibrary.
-class Module {
- public:
-  explicit Module(HMODULE m) : m_(m) {}
-  ~Module() {
-    if (m_) FreeLibrary(m_);
-  }
-  Module(const Module&) = delete;
-  Module& operator=(const Module&) = delete;
-  HMODULE get() const { return m_; }
-
- private:
-  HMODULE m_;
-};
-
-// Owns a hook set with SetWindowsHookEx.
-class Hook {
- public:
-  explicit Hook(HHOOK h) : h_(h) {}
-  ~Hook() {
-    if (h_) UnhookWindowsHookEx(h_);
-  }
-  Hook(const Hook&) = delete;
-  Hook& operator=(const Hook&) = delete;
-  bool valid() const { return h_ != nullptr; }
-
- private:
-  HHOOK h_;
-};
 
 // Asks the hook DLL, running inside the window's own thread, a question.
 bool AskInside(HWND hwnd, LONG query, LONG* answer) {
@@ -427,7 +340,7 @@ bool AskInside(HWND hwnd, LONG query, LONG* answer) {
   if (!slash) return false;
   const size_t room = sizeof path - static_cast<size_t>(slash + 1 - path);
   if (std::snprintf(slash + 1, room, "vkp_robot_hook.dll") >= static_cast<int>(room)) return false;
-  Module dll(LoadLibraryA(path));
+  Owned<HMODULE, decltype(&FreeLibrary)> dll(LoadLibraryA(path), FreeLibrary);
   if (!dll.get()) {
     std::fprintf(stderr, "vkp_robot: cannot load %s (%lu)\n", path, GetLastError());
     return false;
@@ -443,8 +356,10 @@ bool AskInside(HWND hwnd, LONG query, LONG* answer) {
         reinterpret_cast<void (*)()>(GetProcAddress(dll.get(), "RobotHookGetMsg")));
   if (!arm || !read || !proc) return false;
   arm(query);
-  Hook hook(SetWindowsHookExA(WH_GETMESSAGE, proc, dll.get(), GetWindowThreadProcessId(hwnd, nullptr)));
-  if (!hook.valid()) return false;
+  const Owned<HHOOK, decltype(&UnhookWindowsHookEx)> hook(
+      SetWindowsHookExA(WH_GETMESSAGE, proc, dll.get(), GetWindowThreadProcessId(hwnd, nullptr)),
+      UnhookWindowsHookEx);
+  if (!hook) return false;
   if (!PostMessageA(hwnd, RegisterWindowMessageA(kRobotHookMessage), 0, 0)) return false;
   const DWORD start = GetTickCount();
   while (GetTickCount() - start < kFindTimeoutMs) {
@@ -459,8 +374,7 @@ bool AskInside(HWND hwnd, LONG query, LONG* answer) {
   return false;
 }
 
-int CmdSysmenuHasClose(int argc, char** argv) {
-  if (argc < 3) return kUsage;
+int CmdSysmenuHasClose(int, char** argv) {
   HWND hwnd = FindOrReport(argv[2]);
   if (!hwnd) return kNotFound;
   LONG answer = kRobotNoAnswer;
@@ -489,8 +403,7 @@ int CmdForeground(int, char**) {
   return 0;
 }
 
-int CmdAnswer(int argc, char** argv) {
-  if (argc < 5) return kUsage;
+int CmdAnswer(int, char** argv) {
   unsigned long button = 0, timeout = 0;
   if (!ParseNumber(argv[3], &button) || !ParseNumber(argv[4], &timeout)) return kUsage;
   // Visible: the box has finished filling in its text.
@@ -516,6 +429,12 @@ int CmdAnswer(int argc, char** argv) {
   std::fflush(stdout);
   const WPARAM wp = MAKEWPARAM(static_cast<WORD>(button), BN_CLICKED);
   return PostMessageA(box, WM_COMMAND, wp, reinterpret_cast<LPARAM>(ctl)) ? 0 : kFailed;
+}
+
+// A new or emptied file; null when it cannot be created.
+Handle CreateForWriting(const char* path) {
+  HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  return Handle(file == INVALID_HANDLE_VALUE ? nullptr : file, CloseHandle);
 }
 
 bool WriteAll(HANDLE file, const void* data, DWORD size) {
@@ -563,8 +482,7 @@ std::vector<std::pair<HWND, RECT>> Uncover(HWND hwnd, const RECT& rc) {
   return o.found;
 }
 
-int CmdScreenshot(int argc, char** argv) {
-  if (argc < 4) return kUsage;
+int CmdScreenshot(int, char** argv) {
   HWND hwnd = FindOrReport(argv[2]);
   if (!hwnd) return kNotFound;
   RECT rc{};
@@ -579,10 +497,10 @@ int CmdScreenshot(int argc, char** argv) {
   } putBack{moved};
   const int w = rc.right - rc.left, h = rc.bottom - rc.top;
   if (w <= 0 || h <= 0 || w > 8192 || h > 8192) return kFailed;
-  WindowDc screen(nullptr);
-  if (!screen.get()) return kFailed;
+  const Owned<HDC, decltype(&ReleaseScreenDc)> screen(GetDC(nullptr), ReleaseScreenDc);
+  if (!screen) return kFailed;
   MemoryDc mem(screen.get());
-  GdiObject bitmap(CreateCompatibleBitmap(screen.get(), w, h));
+  const Owned<HGDIOBJ, decltype(&DeleteObject)> bitmap(CreateCompatibleBitmap(screen.get(), w, h), DeleteObject);
   if (!mem.get() || !bitmap.get()) return kFailed;
   mem.Select(bitmap.get());
   // Copied from the screen: the window belongs to another process, so its
@@ -612,9 +530,8 @@ int CmdScreenshot(int argc, char** argv) {
   bfh.bfType = 0x4D42;  // "BM"
   bfh.bfOffBits = sizeof bfh + sizeof bih;
   bfh.bfSize = bfh.bfOffBits + imageSize;
-  Handle file(CreateFileA(argv[3], GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                          FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.valid()) return kFailed;
+  const Handle file = CreateForWriting(argv[3]);
+  if (!file) return kFailed;
   if (!WriteAll(file.get(), &bfh, sizeof bfh) || !WriteAll(file.get(), &bih, sizeof bih) ||
       !WriteAll(file.get(), pixelsMem, imageSize))
     return kFailed;
@@ -631,7 +548,6 @@ int CmdScreenshot(int argc, char** argv) {
 }
 
 int CmdLaunch(int argc, char** argv) {
-  if (argc < 5) return kUsage;
   const char* exitFile = argv[2];
   const char* workDir = argv[3];
   char cmdLine[1024];
@@ -649,8 +565,8 @@ int CmdLaunch(int argc, char** argv) {
     std::fprintf(stderr, "vkp_robot: CreateProcess failed (%lu)\n", GetLastError());
     return kFailed;
   }
-  Handle process(pi.hProcess);
-  Handle thread(pi.hThread);
+  const Handle process(pi.hProcess, CloseHandle);
+  const Handle thread(pi.hThread, CloseHandle);
   std::printf("%lu\n", pi.dwProcessId);
   std::fflush(stdout);
   WaitForSingleObject(process.get(), INFINITE);
@@ -663,9 +579,8 @@ int CmdLaunch(int argc, char** argv) {
   char text[16];
   const int len = std::snprintf(text, sizeof text, "%lu", static_cast<unsigned long>(code));
   {
-    Handle file(CreateFileA(tmpName, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                            FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.valid() || !WriteAll(file.get(), text, static_cast<DWORD>(len))) return kFailed;
+    const Handle file = CreateForWriting(tmpName);
+    if (!file || !WriteAll(file.get(), text, static_cast<DWORD>(len))) return kFailed;
   }
   if (!MoveFileExA(tmpName, exitFile, MOVEFILE_REPLACE_EXISTING)) return kFailed;
   return 0;
@@ -726,7 +641,6 @@ int PrintVersionInfo(const char* path) {
 }
 
 int CmdVersion(int argc, char** argv) {
-  if (argc < 3) return kUsage;
   int worst = 0;
   for (int i = 2; i < argc; ++i) {
     const int rc = PrintVersionInfo(argv[i]);
@@ -737,19 +651,20 @@ int CmdVersion(int argc, char** argv) {
 
 struct Command {
   const char* name;
+  int minArgc;  // fewer arguments: kUsage
   int (*run)(int, char**);
 };
 
 const Command kCommands[] = {
-    {"wait-window", CmdWaitWindow}, {"controls", CmdControls},
-    {"click", CmdClick},            {"radio", CmdRadio},
-    {"type", CmdType},              {"ip", CmdIp},
-    {"list", CmdList},              {"toggle", CmdToggle},
-    {"click-row", CmdClickRow},     {"key", CmdKey},
-    {"close", CmdClose},            {"sysmenu-has-close", CmdSysmenuHasClose},
-    {"foreground", CmdForeground},  {"answer", CmdAnswer},
-    {"screenshot", CmdScreenshot},  {"launch", CmdLaunch},
-    {"version", CmdVersion},
+    {"wait-window", 4, CmdWaitWindow},  {"controls", 3, CmdControls},
+    {"click", 4, CmdClick},             {"radio", 4, CmdRadio},
+    {"type", 5, CmdType},               {"ip", 5, CmdIp},
+    {"list", 4, CmdList},               {"toggle", 5, CmdToggle},
+    {"click-row", 5, CmdClickRow},      {"key", 4, CmdKey},
+    {"close", 3, CmdClose},             {"sysmenu-has-close", 3, CmdSysmenuHasClose},
+    {"foreground", 2, CmdForeground},   {"answer", 5, CmdAnswer},
+    {"screenshot", 4, CmdScreenshot},   {"launch", 5, CmdLaunch},
+    {"version", 3, CmdVersion},
 };
 
 }  // namespace
@@ -781,7 +696,7 @@ int main(int argc, char** argv) {
   if (argc >= 2) {
     for (const Command& c : kCommands) {
       if (std::strcmp(argv[1], c.name) == 0) {
-        const int rc = c.run(argc, argv);
+        const int rc = argc < c.minArgc ? kUsage : c.run(argc, argv);
         if (rc == kUsage) std::fprintf(stderr, "vkp_robot: bad arguments for %s\n", c.name);
         std::fflush(stdout);
         return rc;

@@ -6,15 +6,8 @@ target_include_directories(vkp_test_program PUBLIC ${PROJECT_SOURCE_DIR})
 target_compile_options(vkp_test_program PRIVATE ${VKP_WARNINGS})
 target_link_libraries(vkp_test_program PUBLIC vkp_support vkp_ui gtest)
 
-vkp_wine_test_exe(vkp_spine_tests
-  SOURCES
-    ${CMAKE_CURRENT_LIST_DIR}/tracelog_test.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/probes_test.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/dialog_layer_test.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/installer_dialog_test.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/TestDialogs.rc
-  RC Installer.rc RUN spine
-  LIBS vkp_installer vkp_test_program)
+vkp_installer_test_exe(vkp_spine_tests spine
+  tracelog_test.cpp probes_test.cpp dialog_layer_test.cpp installer_dialog_test.cpp TestDialogs.rc)
 
 # The probes against Wine's own version settings (win7 and win2008r2 are
 # swapped in Wine 8: win7 reports the server product type).
