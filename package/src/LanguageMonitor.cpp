@@ -5,13 +5,11 @@
 // the port monitor's own handle. The monitor adds nothing to the data stream,
 // so a job reaches the port byte for byte. It exposes no ports of its own
 // (no EnumPorts), as language monitors must not.
-#include <windows.h>
-#include <winspool.h>
-#include <winsplp.h>
-
-#include <new>
+#include "SpoolerDll.h"
 
 namespace {
+
+using vkpdll::Fail;
 
 struct MonitorContext {
   DWORD magic;
@@ -30,11 +28,9 @@ MonitorContext g_context{kContextMagic, {}};
 
 LmPort* AsPort(HANDLE h)
 {
-  auto* port = static_cast<LmPort*>(h);
-  if (port == nullptr || port->magic != LmPort::kMagic || port->portMonitor == nullptr) {
-    SetLastError(ERROR_INVALID_HANDLE);
-    return nullptr;
-  }
+  LmPort* port = vkpdll::FromHandle<LmPort>(h);
+  if (port != nullptr && port->portMonitor == nullptr)
+    return Fail(ERROR_INVALID_HANDLE);
   return port;
 }
 
@@ -42,76 +38,66 @@ BOOL WINAPI LmOpenPort(HANDLE, LPWSTR, PHANDLE)
 {
   // A language monitor needs the port monitor underneath; OpenPortEx is
   // the only way in.
-  SetLastError(ERROR_NOT_SUPPORTED);
-  return FALSE;
+  return Fail(ERROR_NOT_SUPPORTED);
 }
 
 BOOL WINAPI LmOpenPortEx(HANDLE hMonitor, HANDLE hMonitorPort, LPWSTR pPortName, LPWSTR,
                          PHANDLE pHandle, MONITOR2* pMonitor2)
 {
   if (hMonitor != &g_context || pHandle == nullptr || pMonitor2 == nullptr ||
-      pMonitor2->pfnOpenPort == nullptr) {
-    SetLastError(ERROR_INVALID_PARAMETER);
+      pMonitor2->pfnOpenPort == nullptr)
+    return Fail(ERROR_INVALID_PARAMETER);
+  auto* port = vkpdll::New<LmPort>();
+  if (port == nullptr)
     return FALSE;
-  }
-  auto* port = new (std::nothrow) LmPort;
-  if (port == nullptr) {
-    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-    return FALSE;
-  }
   port->portMonitor = pMonitor2;
   if (!pMonitor2->pfnOpenPort(hMonitorPort, pPortName, &port->portHandle)) {
     const DWORD error = GetLastError();
     delete port;
-    SetLastError(error);
-    return FALSE;
+    return Fail(error);
   }
   *pHandle = port;
   return TRUE;
 }
 
-BOOL WINAPI LmStartDocPort(HANDLE hPort, LPWSTR pPrinterName, DWORD jobId, DWORD level, LPBYTE pDocInfo)
+// What a port call does when the port monitor lacks the function: nothing
+// to pass on (start, end, time-outs) or a call that cannot be answered.
+enum class WhenMissing { kSucceed, kUnsupported };
+
+// Passes a port call on to the port monitor's function in `slot`, with the
+// port monitor's own handle for the port.
+template <typename Fn, typename... Args>
+BOOL Forward(HANDLE hPort, Fn MONITOR2::*slot, WhenMissing missing, Args... args)
 {
   LmPort* port = AsPort(hPort);
   if (port == nullptr)
     return FALSE;
-  if (port->portMonitor->pfnStartDocPort == nullptr)
+  const Fn fn = port->portMonitor->*slot;
+  if (fn != nullptr)
+    return fn(port->portHandle, args...);
+  if (missing == WhenMissing::kSucceed)
     return TRUE;
-  return port->portMonitor->pfnStartDocPort(port->portHandle, pPrinterName, jobId, level, pDocInfo);
+  return Fail(ERROR_NOT_SUPPORTED);
+}
+
+BOOL WINAPI LmStartDocPort(HANDLE hPort, LPWSTR pPrinterName, DWORD jobId, DWORD level, LPBYTE pDocInfo)
+{
+  return Forward(hPort, &MONITOR2::pfnStartDocPort, WhenMissing::kSucceed, pPrinterName, jobId, level, pDocInfo);
 }
 
 BOOL WINAPI LmWritePort(HANDLE hPort, LPBYTE pBuffer, DWORD cbBuf, LPDWORD pcbWritten)
 {
-  LmPort* port = AsPort(hPort);
-  if (port == nullptr)
-    return FALSE;
-  if (port->portMonitor->pfnWritePort == nullptr) {
-    SetLastError(ERROR_NOT_SUPPORTED);
-    return FALSE;
-  }
-  return port->portMonitor->pfnWritePort(port->portHandle, pBuffer, cbBuf, pcbWritten);
+  return Forward(hPort, &MONITOR2::pfnWritePort, WhenMissing::kUnsupported, pBuffer, cbBuf, pcbWritten);
 }
 
 BOOL WINAPI LmReadPort(HANDLE hPort, LPBYTE pBuffer, DWORD cbBuffer, LPDWORD pcbRead)
 {
-  LmPort* port = AsPort(hPort);
-  if (port == nullptr)
-    return FALSE;
-  if (port->portMonitor->pfnReadPort == nullptr) {
-    SetLastError(ERROR_NOT_SUPPORTED);
-    return FALSE;
-  }
-  return port->portMonitor->pfnReadPort(port->portHandle, pBuffer, cbBuffer, pcbRead);
+  return Forward(hPort, &MONITOR2::pfnReadPort, WhenMissing::kUnsupported, pBuffer, cbBuffer, pcbRead);
 }
 
 BOOL WINAPI LmEndDocPort(HANDLE hPort)
 {
-  LmPort* port = AsPort(hPort);
-  if (port == nullptr)
-    return FALSE;
-  if (port->portMonitor->pfnEndDocPort == nullptr)
-    return TRUE;
-  return port->portMonitor->pfnEndDocPort(port->portHandle);
+  return Forward(hPort, &MONITOR2::pfnEndDocPort, WhenMissing::kSucceed);
 }
 
 BOOL WINAPI LmClosePort(HANDLE hPort)
@@ -122,8 +108,7 @@ BOOL WINAPI LmClosePort(HANDLE hPort)
   BOOL ok = TRUE;
   if (port->portMonitor->pfnClosePort != nullptr)
     ok = port->portMonitor->pfnClosePort(port->portHandle);
-  port->magic = 0;
-  delete port;
+  vkpdll::Destroy(port);
   return ok;
 }
 
@@ -131,40 +116,22 @@ BOOL WINAPI LmGetPrinterDataFromPort(HANDLE hPort, DWORD controlId, LPWSTR pValu
                                      DWORD cbInBuffer, LPWSTR lpOutBuffer, DWORD cbOutBuffer,
                                      LPDWORD lpcbReturned)
 {
-  LmPort* port = AsPort(hPort);
-  if (port == nullptr)
-    return FALSE;
-  if (port->portMonitor->pfnGetPrinterDataFromPort == nullptr) {
-    SetLastError(ERROR_NOT_SUPPORTED);
-    return FALSE;
-  }
-  return port->portMonitor->pfnGetPrinterDataFromPort(port->portHandle, controlId, pValueName, lpInBuffer,
-                                                     cbInBuffer, lpOutBuffer, cbOutBuffer, lpcbReturned);
+  return Forward(hPort, &MONITOR2::pfnGetPrinterDataFromPort, WhenMissing::kUnsupported, controlId, pValueName,
+                 lpInBuffer, cbInBuffer, lpOutBuffer, cbOutBuffer, lpcbReturned);
 }
 
 BOOL WINAPI LmSetPortTimeOuts(HANDLE hPort, LPCOMMTIMEOUTS lpCTO, DWORD reserved)
 {
-  LmPort* port = AsPort(hPort);
-  if (port == nullptr)
-    return FALSE;
-  if (port->portMonitor->pfnSetPortTimeOuts == nullptr)
-    return TRUE;
-  return port->portMonitor->pfnSetPortTimeOuts(port->portHandle, lpCTO, reserved);
+  return Forward(hPort, &MONITOR2::pfnSetPortTimeOuts, WhenMissing::kSucceed, lpCTO, reserved);
 }
 
 VOID WINAPI LmShutdown(HANDLE) {}
 
 MONITOR2 MakeTable()
 {
-  MONITOR2 table{};
-  table.cbSize = sizeof(MONITOR2);
-  table.pfnOpenPort = LmOpenPort;
+  MONITOR2 table = vkpdll::PortTable(LmOpenPort, LmStartDocPort, LmWritePort, LmReadPort, LmEndDocPort,
+                                     LmClosePort);
   table.pfnOpenPortEx = LmOpenPortEx;
-  table.pfnStartDocPort = LmStartDocPort;
-  table.pfnWritePort = LmWritePort;
-  table.pfnReadPort = LmReadPort;
-  table.pfnEndDocPort = LmEndDocPort;
-  table.pfnClosePort = LmClosePort;
   table.pfnGetPrinterDataFromPort = LmGetPrinterDataFromPort;
   table.pfnSetPortTimeOuts = LmSetPortTimeOuts;
   table.pfnShutdown = LmShutdown;
@@ -175,20 +142,11 @@ MONITOR2 g_table = MakeTable();
 
 }  // namespace
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
-{
-  if (reason == DLL_PROCESS_ATTACH)
-    DisableThreadLibraryCalls(instance);
-  return TRUE;
-}
-
 extern "C" __declspec(dllexport) LPMONITOR2 WINAPI InitializePrintMonitor2(PMONITORINIT pMonitorInit,
                                                                            PHANDLE phMonitor)
 {
-  if (pMonitorInit == nullptr || phMonitor == nullptr) {
-    SetLastError(ERROR_INVALID_PARAMETER);
-    return nullptr;
-  }
+  if (pMonitorInit == nullptr || phMonitor == nullptr)
+    return Fail(ERROR_INVALID_PARAMETER);
   const DWORD size = pMonitorInit->cbSize < sizeof(MONITORINIT) ? pMonitorInit->cbSize : sizeof(MONITORINIT);
   CopyMemory(&g_context.init, pMonitorInit, size);
   *phMonitor = &g_context;

@@ -7,13 +7,6 @@
 #error VKP_MODULE_ID must be defined
 #endif
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
-{
-  if (reason == DLL_PROCESS_ATTACH)
-    DisableThreadLibraryCalls(instance);
-  return TRUE;
-}
-
 // High word: package version 2.0; low word: the module's id.
 extern "C" __declspec(dllexport) DWORD WINAPI VkpModuleInfo()
 {

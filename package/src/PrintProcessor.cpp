@@ -5,17 +5,15 @@
 // reads the job's spooled bytes from that job handle and writes them
 // unchanged to the printer (or "<port>, Port") name it was opened for. A
 // receipt printer takes its command stream as is, so RAW is the only type.
-#include <windows.h>
-#include <winspool.h>
-#include <winsplp.h>
+#include "SpoolerDll.h"
 
-#include <new>
 #include <string>
 
 namespace {
 
+using vkpdll::Fail;
+
 constexpr wchar_t kRaw[] = L"RAW";
-constexpr DWORD kMagic = 0x56505250;  // 'VPRP'
 
 class PrinterHandle {
  public:
@@ -42,6 +40,7 @@ class PrinterHandle {
 };
 
 struct Processor {
+  static constexpr DWORD kMagic = 0x56505250;  // 'VPRP'
   DWORD magic = kMagic;
   std::wstring printerName;  // Where the data goes.
   std::wstring documentName;
@@ -51,46 +50,25 @@ struct Processor {
   HANDLE resume = nullptr;  // Signalled unless paused.
 };
 
-Processor* AsProcessor(HANDLE h)
-{
-  auto* p = static_cast<Processor*>(h);
-  if (p == nullptr || p->magic != kMagic) {
-    SetLastError(ERROR_INVALID_HANDLE);
-    return nullptr;
-  }
-  return p;
-}
+Processor* AsProcessor(HANDLE h) { return vkpdll::FromHandle<Processor>(h); }
 
 std::wstring OrEmpty(const wchar_t* text) { return text != nullptr ? std::wstring(text) : std::wstring(); }
 
 }  // namespace
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
-{
-  if (reason == DLL_PROCESS_ATTACH)
-    DisableThreadLibraryCalls(instance);
-  return TRUE;
-}
-
 extern "C" __declspec(dllexport) BOOL WINAPI EnumPrintProcessorDatatypesW(LPWSTR, LPWSTR, DWORD Level,
                                                                         LPBYTE pDatatypes, DWORD cbBuf,
                                                                         LPDWORD pcbNeeded, LPDWORD pcReturned)
 {
-  if (pcbNeeded == nullptr || pcReturned == nullptr) {
-    SetLastError(ERROR_INVALID_PARAMETER);
-    return FALSE;
-  }
+  if (pcbNeeded == nullptr || pcReturned == nullptr)
+    return Fail(ERROR_INVALID_PARAMETER);
   *pcReturned = 0;
-  if (Level != 1) {
-    SetLastError(ERROR_INVALID_LEVEL);
-    return FALSE;
-  }
+  if (Level != 1)
+    return Fail(ERROR_INVALID_LEVEL);
   const DWORD needed = sizeof(DATATYPES_INFO_1W) + sizeof(kRaw);
   *pcbNeeded = needed;
-  if (pDatatypes == nullptr || cbBuf < needed) {
-    SetLastError(ERROR_INSUFFICIENT_BUFFER);
-    return FALSE;
-  }
+  if (pDatatypes == nullptr || cbBuf < needed)
+    return Fail(ERROR_INSUFFICIENT_BUFFER);
   auto* info = reinterpret_cast<DATATYPES_INFO_1W*>(pDatatypes);
   auto* text = reinterpret_cast<wchar_t*>(pDatatypes + sizeof(DATATYPES_INFO_1W));
   CopyMemory(text, kRaw, sizeof(kRaw));
@@ -102,19 +80,13 @@ extern "C" __declspec(dllexport) BOOL WINAPI EnumPrintProcessorDatatypesW(LPWSTR
 extern "C" __declspec(dllexport) HANDLE WINAPI OpenPrintProcessor(LPWSTR pPrinterName,
                                                                  PPRINTPROCESSOROPENDATA pOpenData)
 {
-  if (pPrinterName == nullptr || pOpenData == nullptr) {
-    SetLastError(ERROR_INVALID_PARAMETER);
+  if (pPrinterName == nullptr || pOpenData == nullptr)
+    return Fail(ERROR_INVALID_PARAMETER);
+  if (pOpenData->pDatatype == nullptr || lstrcmpiW(pOpenData->pDatatype, kRaw) != 0)
+    return Fail(ERROR_INVALID_DATATYPE);
+  auto* p = vkpdll::New<Processor>();
+  if (p == nullptr)
     return nullptr;
-  }
-  if (pOpenData->pDatatype == nullptr || lstrcmpiW(pOpenData->pDatatype, kRaw) != 0) {
-    SetLastError(ERROR_INVALID_DATATYPE);
-    return nullptr;
-  }
-  auto* p = new (std::nothrow) Processor;
-  if (p == nullptr) {
-    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-    return nullptr;
-  }
   p->printerName = pPrinterName;
   p->documentName = OrEmpty(pOpenData->pDocumentName);
   p->outputFile = OrEmpty(pOpenData->pOutputFile);
@@ -123,8 +95,7 @@ extern "C" __declspec(dllexport) HANDLE WINAPI OpenPrintProcessor(LPWSTR pPrinte
   if (p->resume == nullptr) {
     const DWORD error = GetLastError();
     delete p;
-    SetLastError(error);
-    return nullptr;
+    return Fail(error);
   }
   return p;
 }
@@ -135,10 +106,8 @@ extern "C" __declspec(dllexport) BOOL WINAPI PrintDocumentOnPrintProcessor(HANDL
   Processor* p = AsProcessor(hPrintProcessor);
   if (p == nullptr)
     return FALSE;
-  if (pDocumentName == nullptr) {
-    SetLastError(ERROR_INVALID_PARAMETER);
-    return FALSE;
-  }
+  if (pDocumentName == nullptr)
+    return Fail(ERROR_INVALID_PARAMETER);
   PrinterHandle job;
   if (!job.Open(pDocumentName))
     return FALSE;
@@ -200,8 +169,7 @@ extern "C" __declspec(dllexport) BOOL WINAPI ClosePrintProcessor(HANDLE hPrintPr
   if (p == nullptr)
     return FALSE;
   CloseHandle(p->resume);
-  p->magic = 0;
-  delete p;
+  vkpdll::Destroy(p);
   return TRUE;
 }
 
@@ -222,8 +190,7 @@ extern "C" __declspec(dllexport) BOOL WINAPI ControlPrintProcessor(HANDLE hPrint
       SetEvent(p->resume);  // A paused job must see the cancel.
       return TRUE;
     default:
-      SetLastError(ERROR_INVALID_PARAMETER);
-      return FALSE;
+      return Fail(ERROR_INVALID_PARAMETER);
   }
 }
 

@@ -442,30 +442,34 @@ std::wstring FullPath(const std::wstring& path)
   return (n > 0 && n < MAX_PATH) ? std::wstring(buf, n) : path;
 }
 
-// Reads the processor name of the model's install section (for /if /u too).
-DWORD ReadProcessorName(const std::wstring& infPath, const std::wstring& model, DriverInfo& info)
+// The model's install section of the INF just opened from infPath.
+DWORD ModelSection(const Inf& inf, const std::wstring& infPath, const std::wstring& model, std::wstring& section)
 {
-  Inf inf(infPath);
   if (!inf.Valid())
     return Fail(L"SetupOpenInfFileW " + infPath, GetLastError());
-  const std::wstring section = FindInstallSection(inf.Get(), model);
+  section = FindInstallSection(inf.Get(), model);
   if (section.empty())
     return Fail(L"model " + model, ERROR_UNKNOWN_PRINTER_DRIVER);
-  std::wstring file;
-  const std::wstring processor = LineValue(inf.Get(), section, L"PrintProcessor");
-  if (!processor.empty())
-    SplitPair(processor, info.processorName, file);
   return ERROR_SUCCESS;
+}
+
+// The processor name of the model's install section (for /if /u too); empty
+// when the INF names none or cannot be read (the reason is traced).
+std::wstring ProcessorName(const std::wstring& infPath, const std::wstring& model)
+{
+  Inf inf(infPath);
+  std::wstring section, name, file;
+  if (ModelSection(inf, infPath, model, section) == ERROR_SUCCESS)
+    SplitPair(LineValue(inf.Get(), section, L"PrintProcessor"), name, file);
+  return name;
 }
 
 DWORD InstallDriver(const std::wstring& infPath, const std::wstring& model, DriverInfo& info)
 {
   Inf inf(infPath);
-  if (!inf.Valid())
-    return Fail(L"SetupOpenInfFileW " + infPath, GetLastError());
-  const std::wstring section = FindInstallSection(inf.Get(), model);
-  if (section.empty())
-    return Fail(L"model " + model, ERROR_UNKNOWN_PRINTER_DRIVER);
+  std::wstring section;
+  if (const DWORD e = ModelSection(inf, infPath, model, section))
+    return e;
   const size_t slash = infPath.find_last_of(L"\\/");
   const std::wstring infDir = slash == std::wstring::npos ? std::wstring(L".") : infPath.substr(0, slash);
 
@@ -604,7 +608,7 @@ DWORD Execute(const std::wstring& args)
     if (!DriverInstalled(cmd.model))
       return Fail(L"installed driver " + cmd.model, ERROR_UNKNOWN_PRINTER_DRIVER);
     if (!cmd.inf.empty())
-      ReadProcessorName(FullPath(cmd.inf), cmd.model, info);
+      info.processorName = ProcessorName(FullPath(cmd.inf), cmd.model);
   } else if (const DWORD e = InstallDriver(FullPath(cmd.inf), cmd.model, info)) {
     return e;
   }
@@ -642,13 +646,6 @@ DWORD Forward(const std::wstring& args)
 #endif
 
 }  // namespace
-
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
-{
-  if (reason == DLL_PROCESS_ATTACH)
-    DisableThreadLibraryCalls(instance);
-  return TRUE;
-}
 
 extern "C" __declspec(dllexport) void WINAPI PrintUIEntryW(HWND, HINSTANCE, LPCWSTR cmdLine, int)
 {

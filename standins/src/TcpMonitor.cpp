@@ -9,17 +9,15 @@
 // data side sends nothing to the network: a port opens when it is
 // configured, StartDocPort/EndDocPort succeed and WritePort accepts and
 // discards every byte (tests must not depend on a printer on the network).
-#include <windows.h>
-#include <winspool.h>
-#include <winsplp.h>
-
+#include "SpoolerDll.h"
 #include "platform/PortData1.h"
 
-#include <new>
 #include <string>
 #include <vector>
 
 namespace {
+
+using vkpdll::Fail;
 
 // The port record, as the installer sends it (platform/PortData1.h).
 using vkp::PortData1;
@@ -33,8 +31,6 @@ struct DeletePortData1 {
 
 constexpr wchar_t kMonitorName[] = L"Standard TCP/IP Port";
 constexpr wchar_t kPortsKey[] = L"System\\CurrentControlSet\\Control\\Print\\Monitors\\Standard TCP/IP Port\\Ports";
-constexpr DWORD kXcvMagic = 0x54435856;   // 'TCXV'
-constexpr DWORD kPortMagic = 0x54435054;  // 'TCPT'
 
 class Key {
  public:
@@ -54,12 +50,16 @@ class Key {
 };
 
 struct Xcv {
-  DWORD magic = kXcvMagic;
-  ACCESS_MASK access = 0;
+  static constexpr DWORD kMagic = 0x54435856;  // 'TCXV'
+  explicit Xcv(ACCESS_MASK granted) : access(granted) {}
+  DWORD magic = kMagic;
+  ACCESS_MASK access;
 };
 
 struct Port {
-  DWORD magic = kPortMagic;
+  static constexpr DWORD kMagic = 0x54435054;  // 'TCPT'
+  explicit Port(const wchar_t* portName) : name(portName) {}
+  DWORD magic = kMagic;
   std::wstring name;
   bool inDoc = false;
   ULONGLONG bytesDiscarded = 0;
@@ -199,15 +199,11 @@ std::vector<std::wstring> ConfiguredPorts()
 BOOL WINAPI TcpEnumPorts(HANDLE, LPWSTR pName, DWORD level, LPBYTE pPorts, DWORD cbBuf, LPDWORD pcbNeeded,
                          LPDWORD pcReturned)
 {
-  if (pcbNeeded == nullptr || pcReturned == nullptr || (pName != nullptr && pName[0] != 0)) {
-    SetLastError(ERROR_INVALID_PARAMETER);
-    return FALSE;
-  }
+  if (pcbNeeded == nullptr || pcReturned == nullptr || (pName != nullptr && pName[0] != 0))
+    return Fail(ERROR_INVALID_PARAMETER);
   *pcReturned = 0;
-  if (level != 1 && level != 2) {
-    SetLastError(ERROR_INVALID_LEVEL);
-    return FALSE;
-  }
+  if (level != 1 && level != 2)
+    return Fail(ERROR_INVALID_LEVEL);
   const std::vector<std::wstring> names = ConfiguredPorts();
   const DWORD entry = level == 1 ? sizeof(PORT_INFO_1W) : sizeof(PORT_INFO_2W);
   DWORD needed = 0;
@@ -217,10 +213,8 @@ BOOL WINAPI TcpEnumPorts(HANDLE, LPWSTR pName, DWORD level, LPBYTE pPorts, DWORD
       needed += 2 * sizeof(kMonitorName);
   }
   *pcbNeeded = needed;
-  if (pPorts == nullptr || cbBuf < needed) {
-    SetLastError(ERROR_INSUFFICIENT_BUFFER);
-    return FALSE;
-  }
+  if (pPorts == nullptr || cbBuf < needed)
+    return Fail(ERROR_INSUFFICIENT_BUFFER);
   // Records first, strings packed behind them.
   auto* text = reinterpret_cast<wchar_t*>(pPorts + entry * names.size());
   auto put = [&text](const std::wstring& s) {
@@ -247,33 +241,14 @@ BOOL WINAPI TcpEnumPorts(HANDLE, LPWSTR pName, DWORD level, LPBYTE pPorts, DWORD
 
 BOOL WINAPI TcpOpenPort(HANDLE, LPWSTR pName, PHANDLE pHandle)
 {
-  if (pName == nullptr || pHandle == nullptr) {
-    SetLastError(ERROR_INVALID_PARAMETER);
-    return FALSE;
-  }
-  if (!PortConfigured(pName)) {
-    SetLastError(ERROR_UNKNOWN_PORT);
-    return FALSE;
-  }
-  auto* port = new (std::nothrow) Port;
-  if (port == nullptr) {
-    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-    return FALSE;
-  }
-  port->name = pName;
-  *pHandle = port;
-  return TRUE;
+  if (pName == nullptr || pHandle == nullptr)
+    return Fail(ERROR_INVALID_PARAMETER);
+  if (!PortConfigured(pName))
+    return Fail(ERROR_UNKNOWN_PORT);
+  return vkpdll::HandOut<Port>(pHandle, pName);
 }
 
-Port* AsPort(HANDLE h)
-{
-  auto* port = static_cast<Port*>(h);
-  if (port == nullptr || port->magic != kPortMagic) {
-    SetLastError(ERROR_INVALID_HANDLE);
-    return nullptr;
-  }
-  return port;
-}
+Port* AsPort(HANDLE h) { return vkpdll::FromHandle<Port>(h); }
 
 BOOL WINAPI TcpStartDocPort(HANDLE hPort, LPWSTR, DWORD, DWORD, LPBYTE)
 {
@@ -316,32 +291,22 @@ BOOL WINAPI TcpClosePort(HANDLE hPort)
   Port* port = AsPort(hPort);
   if (port == nullptr)
     return FALSE;
-  port->magic = 0;
-  delete port;
+  vkpdll::Destroy(port);
   return TRUE;
 }
 
 BOOL WINAPI TcpXcvOpenPort(HANDLE, LPCWSTR, ACCESS_MASK access, PHANDLE phXcv)
 {
-  if (phXcv == nullptr) {
-    SetLastError(ERROR_INVALID_PARAMETER);
-    return FALSE;
-  }
-  auto* xcv = new (std::nothrow) Xcv;
-  if (xcv == nullptr) {
-    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
-    return FALSE;
-  }
-  xcv->access = access;
-  *phXcv = xcv;
-  return TRUE;
+  if (phXcv == nullptr)
+    return Fail(ERROR_INVALID_PARAMETER);
+  return vkpdll::HandOut<Xcv>(phXcv, access);
 }
 
 DWORD WINAPI TcpXcvDataPort(HANDLE hXcv, LPCWSTR pszDataName, PBYTE pInputData, DWORD cbInputData, PBYTE,
                             DWORD, PDWORD pcbOutputNeeded)
 {
   auto* xcv = static_cast<Xcv*>(hXcv);
-  if (xcv == nullptr || xcv->magic != kXcvMagic || pszDataName == nullptr)
+  if (xcv == nullptr || xcv->magic != Xcv::kMagic || pszDataName == nullptr)
     return ERROR_INVALID_PARAMETER;
   if (pcbOutputNeeded != nullptr)
     *pcbOutputNeeded = 0;
@@ -356,10 +321,9 @@ DWORD WINAPI TcpXcvDataPort(HANDLE hXcv, LPCWSTR pszDataName, PBYTE pInputData, 
 BOOL WINAPI TcpXcvClosePort(HANDLE hXcv)
 {
   auto* xcv = static_cast<Xcv*>(hXcv);
-  if (xcv == nullptr || xcv->magic != kXcvMagic)
+  if (xcv == nullptr || xcv->magic != Xcv::kMagic)
     return FALSE;
-  xcv->magic = 0;
-  delete xcv;
+  vkpdll::Destroy(xcv);
   return TRUE;
 }
 
@@ -367,15 +331,9 @@ VOID WINAPI TcpShutdown(HANDLE) {}
 
 MONITOR2 MakeTable()
 {
-  MONITOR2 t{};
-  t.cbSize = sizeof(MONITOR2);
+  MONITOR2 t = vkpdll::PortTable(TcpOpenPort, TcpStartDocPort, TcpWritePort, TcpReadPort, TcpEndDocPort,
+                                 TcpClosePort);
   t.pfnEnumPorts = TcpEnumPorts;
-  t.pfnOpenPort = TcpOpenPort;
-  t.pfnStartDocPort = TcpStartDocPort;
-  t.pfnWritePort = TcpWritePort;
-  t.pfnReadPort = TcpReadPort;
-  t.pfnEndDocPort = TcpEndDocPort;
-  t.pfnClosePort = TcpClosePort;
   t.pfnXcvOpenPort = TcpXcvOpenPort;
   t.pfnXcvDataPort = TcpXcvDataPort;
   t.pfnXcvClosePort = TcpXcvClosePort;
@@ -388,20 +346,11 @@ int g_monitor = 0;  // Its address is the monitor handle.
 
 }  // namespace
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
-{
-  if (reason == DLL_PROCESS_ATTACH)
-    DisableThreadLibraryCalls(instance);
-  return TRUE;
-}
-
 extern "C" __declspec(dllexport) LPMONITOR2 WINAPI InitializePrintMonitor2(PMONITORINIT pMonitorInit,
                                                                            PHANDLE phMonitor)
 {
-  if (pMonitorInit == nullptr || phMonitor == nullptr) {
-    SetLastError(ERROR_INVALID_PARAMETER);
-    return nullptr;
-  }
+  if (pMonitorInit == nullptr || phMonitor == nullptr)
+    return Fail(ERROR_INVALID_PARAMETER);
   *phMonitor = &g_monitor;
   return &g_table;
 }

@@ -7,7 +7,7 @@
 #include <set>
 
 #include "package_test_util.h"
-#include <winsplp.h>
+#include "package/src/SpoolerDll.h"  // The table the monitors build.
 
 using namespace pkgtest;
 
@@ -210,14 +210,7 @@ TEST(PackageDlls, LanguageMonitorPassesPortCallsThrough)
   EXPECT_EQ(lm->pfnEnumPorts, nullptr) << "a language monitor lists no ports";
   ASSERT_NE(lm->pfnOpenPortEx, nullptr);
 
-  MONITOR2 port{};
-  port.cbSize = sizeof(port);
-  port.pfnOpenPort = FakeOpenPort;
-  port.pfnStartDocPort = FakeStartDoc;
-  port.pfnWritePort = FakeWrite;
-  port.pfnReadPort = FakeRead;
-  port.pfnEndDocPort = FakeEndDoc;
-  port.pfnClosePort = FakeClose;
+  MONITOR2 port = vkpdll::PortTable(FakeOpenPort, FakeStartDoc, FakeWrite, FakeRead, FakeEndDoc, FakeClose);
   wchar_t portName[] = L"COM2:", printer[] = L"P";
   HANDLE h = nullptr;
   ASSERT_TRUE(lm->pfnOpenPortEx(hmon, nullptr, portName, printer, &h, &port));
