@@ -4,6 +4,12 @@
 
 namespace vkp {
 
+namespace {
+volatile LONG gRestartStarted = 0;
+}  // namespace
+
+bool RestartStarted() { return gRestartStarted != 0; }
+
 int RestartWindows() {
   UniqueHandle token;
   if (!Os().OpenProcessToken(Os().GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY,
@@ -22,11 +28,15 @@ int RestartWindows() {
 
   // Hung applications are closed, the others get the chance to save; the
   // reason marks a planned restart after an installation.
-  return Os().ExitWindowsEx(EWX_REBOOT | EWX_FORCEIFHUNG,
-                            SHTDN_REASON_MAJOR_APPLICATION | SHTDN_REASON_MINOR_INSTALLATION |
-                                SHTDN_REASON_FLAG_PLANNED)
-             ? 1
-             : 0;
+  // The flag is set first: the session's end may reach this process's
+  // windows before ExitWindowsEx returns.
+  InterlockedExchange(&gRestartStarted, 1);
+  if (Os().ExitWindowsEx(EWX_REBOOT | EWX_FORCEIFHUNG,
+                         SHTDN_REASON_MAJOR_APPLICATION | SHTDN_REASON_MINOR_INSTALLATION |
+                             SHTDN_REASON_FLAG_PLANNED))
+    return 1;
+  InterlockedExchange(&gRestartStarted, 0);
+  return 0;
 }
 
 }  // namespace vkp

@@ -10,6 +10,8 @@ namespace vkp {
 // Asks Windows to restart (shutdown privilege enabled first). Nonzero when
 // the request was accepted, 0 on any failure.
 int RestartWindows();
+// True once RestartWindows had its request accepted in this process.
+bool RestartStarted();
 
 // Writes the trace line of a failed file deletion; always false.
 bool LogDeleteFileError(const char* path, DWORD error);

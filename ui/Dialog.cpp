@@ -1,5 +1,8 @@
 #include "ui/Dialog.h"
 
+#include "platform/Os.h"
+#include "support/ExitCodes.h"
+#include "support/SystemHelpers.h"
 #include "ui/App.h"
 
 namespace vkp::ui {
@@ -65,6 +68,12 @@ INT_PTR Dialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       it->second->Measure(*item);
       return TRUE;
     }
+    case WM_ENDSESSION:
+      // The session ends, and Windows ends this process once the message is
+      // answered. When it is the restart this program asked for, the work is
+      // done: end with the code that says so rather than being ended.
+      if (wParam != 0 && RestartStarted()) Os().ExitProcess(kExitRestartStarted);
+      break;
     case WM_DRAWITEM: {
       auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
       auto it = ownerDrawn_.find(static_cast<int>(item->CtlID));

@@ -83,6 +83,12 @@ bool InstallerSession::Install(unsigned portId, const std::string& ip) {
   return ExitCode() == std::optional<unsigned long>(portId == kRadioUsb ? 0 : 3010);
 }
 
+bool InstallerSession::InstallAnotherPrinter(unsigned portId) {
+  if (!Start("another-" + std::to_string(portId)) || !ChoosePort(portId)) return false;
+  AnswerUntilExit();
+  return ExitCode() == std::optional<unsigned long>(0);
+}
+
 ProgramRun& InstallerSession::StartUninstaller(const std::string& tag, bool quiet) {
   std::string program = kUninstallerWin;
   std::vector<std::string> args;

@@ -43,6 +43,9 @@ class InstallerSession {
   // Installs over the given port with the restart declined; true when it
   // ended as done (0 for USB, 3010 for the restart it still needs).
   bool Install(unsigned portId, const std::string& ip = {});
+  // Adds another printer to the installed driver; true when it ended with 0
+  // (nothing new to restart for).
+  bool InstallAnotherPrinter(unsigned portId);
 
   // The uninstaller, started as the uninstall entry starts it; with `quiet`,
   // as a deployment tool runs the entry's "QuietUninstallString".

@@ -25,6 +25,7 @@ inline constexpr TestSystem kWin7x64{"Win7x64", "win64", "win2008r2"};
 inline constexpr TestSystem kVista32{"Vista32", "win32", "vista"};
 inline constexpr TestSystem kXp32{"Xp32", "win32", "winxp"};
 inline constexpr TestSystem kWin2000{"Win2000", "win32", "win2k"};
+inline constexpr TestSystem kServer2003x64{"Server2003x64", "win64", "win2003"};
 
 struct TestPort {
   const char* name;
@@ -35,6 +36,7 @@ struct TestPort {
 inline constexpr TestPort kUsb{"Usb", kRadioUsb, nullptr, nullptr};
 inline constexpr TestPort kCom1{"Com1", kRadioCom1, nullptr, "COM1:"};
 inline constexpr TestPort kCom2{"Com2", kRadioCom2, nullptr, "COM2:"};
+inline constexpr TestPort kCom3{"Com3", kRadioCom3, nullptr, "COM3:"};
 inline constexpr TestPort kLan{"Lan", kRadioWlan, "192.168.0.20", "IP_192.168.0.20"};
 
 struct SystemPorts {
@@ -43,7 +45,9 @@ struct SystemPorts {
 };
 
 // Registers SUITE.<system><port> for each port of each row, each running
-// `body`. Called from a namespace-scope initializer, as TEST registers.
+// `body`. Called from a namespace-scope initializer, as TEST registers. All
+// tests of one suite must come from here: gtest refuses a suite whose tests
+// have different fixture classes.
 inline bool RegisterEach(const char* suite, const std::vector<SystemPorts>& rows,
                          const std::function<void(const TestSystem&, const TestPort&)>& body, const char* file,
                          int line) {

@@ -118,11 +118,11 @@ void RunInstallCase(const TestSystem& os, const TestPort& port, bool byPrintUi) 
 // 87 for every failure). Windows' 64-bit spooler
 // does both. The sequence goes on past the monitor, and the printer failure
 // ends the run as a failed installation.
-TEST(InstallDirect, Server2003x64Com3) {
-  InstallerSession s("win64", "win2003");
+void RunServer2003x64(const TestSystem& os, const TestPort& port) {
+  InstallerSession s(os.arch, os.winver);
   ASSERT_TRUE(s.Ok());
   ASSERT_TRUE(s.Start());
-  ASSERT_TRUE(s.ChoosePort(kRadioCom3));
+  ASSERT_TRUE(s.ChoosePort(port.radio));
   const std::vector<std::string> boxes = s.AnswerUntilExit();
   EXPECT_EQ(s.ExitCode(), std::optional<unsigned long>(1603));
   ASSERT_EQ(boxes.size(), 2u) << ::testing::PrintToString(boxes);
@@ -133,6 +133,8 @@ TEST(InstallDirect, Server2003x64Com3) {
       << "files staged from Driver64 into the x64 driver directory";
   EXPECT_FALSE(s.RegKeyExists(kUninstallKey)) << "nothing after the printer step";
 }
+[[maybe_unused]] const bool kServer2003Registered =
+    RegisterEach("InstallDirect", {{kServer2003x64, {kCom3}}}, RunServer2003x64, __FILE__, __LINE__);
 
 TEST(InstallAgain, ASecondPrinterOnTheInstalledDriverGetsANewName) {
   InstallerSession s("win32", "winxp");

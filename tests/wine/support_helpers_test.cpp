@@ -49,6 +49,7 @@ TEST_F(RestartWindowsTest, EnablesTheShutdownPrivilegeAndAsksForAReboot) {
   EXPECT_EQ(exits[0].args[1], std::to_string(SHTDN_REASON_MAJOR_APPLICATION | SHTDN_REASON_MINOR_INSTALLATION |
                                              SHTDN_REASON_FLAG_PLANNED));
   EXPECT_EQ(fake.CountOf("CloseHandle"), 1);  // the token
+  EXPECT_TRUE(RestartStarted()) << "the dialogs end with 1641 when the session ends";
 }
 
 // RestartWindows gives 0 without a restart request, never reaching
@@ -81,6 +82,7 @@ TEST_F(RestartWindowsTest, RefusedRestartGivesZero) {
   fake.FailNth("ExitWindowsEx", 1, ERROR_ACCESS_DENIED);
   EXPECT_EQ(RestartWindows(), 0);
   EXPECT_EQ(fake.CountOf("ExitWindowsEx"), 1);
+  EXPECT_FALSE(RestartStarted());
 }
 
 // ---- LogDeleteFileError ----
