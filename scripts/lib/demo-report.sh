@@ -1,7 +1,7 @@
 # What scripts/demo reports: the state of a prefix read with two 64-bit
 # `reg export` runs (no 32-bit process, so it stays quick under emulation),
 # the objects of the model found in it, and the contact sheet of the pictures.
-# Sourced by scripts/demo; needs vkp_wine_tool (exec32.sh) and WINEPREFIX.
+# Sourced by scripts/demo; needs WINEPREFIX.
 
 DEMO_MODEL_RE='VKP-M200|NORVEKA'
 
@@ -13,7 +13,7 @@ demo_export_state() {
   for key in 'HKLM\System\CurrentControlSet\Control\Print' \
              'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'; do
     n=$((n + 1))
-    vkp_wine_tool reg export "$key" "C:\\vkp-demo\\state$n.reg" /reg:64 /y </dev/null >/dev/null 2>&1 || continue
+    wine reg export "$key" "C:\\vkp-demo\\state$n.reg" /reg:64 /y </dev/null >/dev/null 2>&1 || continue
     iconv -f UTF-16LE -t UTF-8 "$tmp/state$n.reg" | tr -d '\r' | sed '1s/^\xEF\xBB\xBF//' >>"$out"
     rm -f "$tmp/state$n.reg"
   done

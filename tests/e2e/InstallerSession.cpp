@@ -19,11 +19,9 @@ std::string Slurp(const std::string& path) {
 }
 }  // namespace
 
-InstallerSession::InstallerSession(const std::string& arch, const std::string& winver, const std::string& config,
-                                   bool tools64) {
+InstallerSession::InstallerSession(const std::string& arch, const std::string& winver, const std::string& config) {
   PrefixOptions options{arch, winver, {}};
   options.standIns = true;
-  options.tools64 = tools64;
   prefix_ = std::make_unique<WinePrefix>(options);
   if (!prefix_->Ok()) {
     ADD_FAILURE() << prefix_->Error();
@@ -59,7 +57,7 @@ std::vector<std::string> InstallerSession::AnswerUntilExit(const Answers& answer
 std::vector<std::string> InstallerSession::AnswerBoxesUntilExit(const ProgramRun& run, const std::string& caption,
                                                                 bool restart, int timeoutMs) {
   std::vector<std::string> texts;
-  const long long deadline = NowMs() + timeoutMs;
+  const long long deadline = DeadlineAfter(timeoutMs);
   while (NowMs() < deadline && !run.ExitCode().has_value()) {
     if (!robot_->WaitWindow(caption, 500, true)) {
       if (!const_cast<ProgramRun&>(run).WaitLauncherEnd(0)) continue;

@@ -19,10 +19,8 @@ struct Answers {
 
 class InstallerSession {
  public:
-  // config: the text of a configuration file in the installer's folder;
-  // tools64: see PrefixOptions.
-  InstallerSession(const std::string& arch, const std::string& winver, const std::string& config = {},
-                   bool tools64 = false);
+  // config: the text of a configuration file in the installer's folder.
+  InstallerSession(const std::string& arch, const std::string& winver, const std::string& config = {});
 
   bool Ok() const { return ok_; }
   WinePrefix& Prefix() { return *prefix_; }

@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <thread>
 
@@ -110,6 +111,19 @@ long long NowMs() {
       .count();
 }
 
+int TimeScale() {
+  static const int scale = [] {
+    const char* text = std::getenv("VKP_TIME_SCALE");
+    const long value = text != nullptr ? std::strtol(text, nullptr, 10) : 1;
+    return static_cast<int>(value < 1 ? 1 : value > 100 ? 100 : value);
+  }();
+  return scale;
+}
+
+int MachineMs(int ms) { return ms * TimeScale(); }
+
+long long DeadlineAfter(int ms) { return NowMs() + MachineMs(ms); }
+
 RunResult RunProcess(const std::vector<std::string>& argv, const EnvChanges& env, int timeoutMs,
                      const std::string& cwd) {
   RunResult result;
@@ -129,7 +143,7 @@ RunResult RunProcess(const std::vector<std::string>& argv, const EnvChanges& env
   if (pid < 0) return result;
   fcntl(outRead.get(), F_SETFL, O_NONBLOCK);
   fcntl(errRead.get(), F_SETFL, O_NONBLOCK);
-  const long long deadline = NowMs() + timeoutMs;
+  const long long deadline = DeadlineAfter(timeoutMs);
   for (;;) {
     pollfd fds[2] = {{outRead.get(), POLLIN, 0}, {errRead.get(), POLLIN, 0}};
     poll(fds, 2, 20);
@@ -163,7 +177,7 @@ pid_t StartProcess(const std::vector<std::string>& argv, const EnvChanges& env,
 }
 
 std::optional<int> WaitProcess(pid_t pid, int timeoutMs) {
-  const long long deadline = NowMs() + timeoutMs;
+  const long long deadline = DeadlineAfter(timeoutMs);
   for (;;) {
     int status = 0;
     const pid_t done = waitpid(pid, &status, WNOHANG);

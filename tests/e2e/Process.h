@@ -23,7 +23,8 @@ struct RunResult {
 // Environment changes: a value sets the variable, std::nullopt removes it.
 using EnvChanges = std::map<std::string, std::optional<std::string>>;
 
-// Runs argv (argv[0] looked up in PATH) to completion, stdin from /dev/null.
+// Runs argv (argv[0] looked up in PATH) to completion, stdin from /dev/null;
+// killed after MachineMs(timeoutMs).
 RunResult RunProcess(const std::vector<std::string>& argv, const EnvChanges& env, int timeoutMs,
                      const std::string& cwd = {});
 
@@ -32,7 +33,8 @@ RunResult RunProcess(const std::vector<std::string>& argv, const EnvChanges& env
 pid_t StartProcess(const std::vector<std::string>& argv, const EnvChanges& env,
                    const std::string& logFile);
 
-// Waits for a child started by StartProcess; std::nullopt on time-out.
+// Waits for a child started by StartProcess, MachineMs(timeoutMs) at most;
+// std::nullopt on time-out.
 std::optional<int> WaitProcess(pid_t pid, int timeoutMs);
 
 // Kills (SIGKILL) and reaps a child we started.
@@ -40,5 +42,16 @@ void KillProcess(pid_t pid);
 
 // Milliseconds from a steady clock.
 long long NowMs();
+
+// How many times slower than the machines its waits were written for this
+// one runs Wine: VKP_TIME_SCALE (scripts/test measures it in the emulated
+// machine), 1 where unset. Every wait and time limit of the driver is
+// multiplied by it, so that emulation never turns a wait into a failure,
+// while a hang still fails.
+int TimeScale();
+// A wait of `ms` on a native machine, on this one.
+int MachineMs(int ms);
+// NowMs() plus MachineMs(ms).
+long long DeadlineAfter(int ms);
 
 }  // namespace vkp::e2e

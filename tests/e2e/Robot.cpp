@@ -60,9 +60,8 @@ std::vector<std::string> Split(const std::string& text, const std::string& separ
 
 Robot::Robot(WinePrefix& prefix) : prefix_(prefix) {
   const Config& cfg = Config::Get();
-  const bool tools64 = prefix_.Options().tools64;
-  ok_ = prefix_.Ok() && prefix_.CopyIn(tools64 ? cfg.Robot64Exe() : cfg.RobotExe(), kExe) &&
-        (tools64 || prefix_.CopyIn(cfg.RobotHookDll(), "C:\\vkp-robot\\vkp_robot_hook.dll"));
+  ok_ = prefix_.Ok() && prefix_.CopyIn(cfg.RobotExe(), kExe) &&
+        prefix_.CopyIn(cfg.RobotHookDll(), "C:\\vkp-robot\\vkp_robot_hook.dll");
 }
 
 RunResult Robot::Do(const std::vector<std::string>& args, int timeoutMs) const {
@@ -72,7 +71,7 @@ RunResult Robot::Do(const std::vector<std::string>& args, int timeoutMs) const {
 }
 
 bool Robot::WaitWindow(const std::string& title, int timeoutMs, bool visible) const {
-  std::vector<std::string> args{"wait-window", title, std::to_string(timeoutMs)};
+  std::vector<std::string> args{"wait-window", title, std::to_string(MachineMs(timeoutMs))};
   if (visible) args.push_back("--visible");
   return Do(args, timeoutMs + 20000).ok();
 }
@@ -98,7 +97,7 @@ std::optional<Control> Robot::FindControl(const std::string& title, unsigned id)
 
 std::string Robot::WaitControlText(const std::string& title, unsigned id,
                                    const std::string& expected, int timeoutMs) const {
-  const long long deadline = NowMs() + timeoutMs;
+  const long long deadline = DeadlineAfter(timeoutMs);
   std::string last;
   for (;;) {
     const std::optional<Control> c = FindControl(title, id);
@@ -125,7 +124,8 @@ bool Robot::Click(const std::string& title, unsigned id) const {
 
 std::optional<std::string> Robot::Answer(const std::string& title, unsigned button,
                                          int timeoutMs) const {
-  return FirstLine(Do({"answer", title, std::to_string(button), std::to_string(timeoutMs)}, timeoutMs + 20000));
+  return FirstLine(
+      Do({"answer", title, std::to_string(button), std::to_string(MachineMs(timeoutMs))}, timeoutMs + 20000));
 }
 
 std::optional<std::string> Robot::Foreground() const { return FirstLine(Do({"foreground"})); }
@@ -172,7 +172,7 @@ std::optional<unsigned long> ProgramRun::ExitCode() const {
 }
 
 std::optional<unsigned long> ProgramRun::WaitExit(int timeoutMs) const {
-  const long long deadline = NowMs() + timeoutMs;
+  const long long deadline = DeadlineAfter(timeoutMs);
   for (;;) {
     if (std::optional<unsigned long> code = ExitCode()) return code;
     if (NowMs() >= deadline) return std::nullopt;

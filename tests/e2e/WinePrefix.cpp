@@ -29,10 +29,6 @@ Config& Config::Get() {
   return config;
 }
 
-std::string Config::Robot64Exe() const {
-  return EnvOr("VKP_ROBOT64_EXE", sourceDir + "/build/robot64/tests/robot/vkp_robot.exe");
-}
-
 std::string Config::DistDir() const { return EnvOr("VKP_DIST_DIR", sourceDir + "/build/dist/VKPM200"); }
 
 void ParseConfigFlags(int* argc, char** argv) {
@@ -130,7 +126,6 @@ EnvChanges WinePrefix::Environment() const {
                  {"WINEDLLOVERRIDES", std::string("mscoree,mshtml=")},
                  {"WINEARCH", std::nullopt},
                  {"WAYLAND_DISPLAY", std::nullopt}};
-  if (options_.tools64) env["WINELOADER"] = Loader();
   if (options_.display.empty()) {
     env["DISPLAY"] = std::nullopt;
   } else {
@@ -152,16 +147,14 @@ RunResult WinePrefix::Run(const std::vector<std::string>& argv, int timeoutMs) c
   return RunProcess(argv, Environment(), timeoutMs);
 }
 
-std::string WinePrefix::Loader() const { return options_.tools64 ? "/usr/lib/wine/wine64" : "wine"; }
-
 RunResult WinePrefix::Wine(const std::vector<std::string>& args, int timeoutMs) const {
-  std::vector<std::string> argv{Loader()};
+  std::vector<std::string> argv{"wine"};
   argv.insert(argv.end(), args.begin(), args.end());
   return Run(argv, timeoutMs);
 }
 
 pid_t WinePrefix::StartWine(const std::vector<std::string>& args, const std::string& logFile) {
-  std::vector<std::string> argv{Loader()};
+  std::vector<std::string> argv{"wine"};
   argv.insert(argv.end(), args.begin(), args.end());
   const pid_t pid = StartProcess(argv, Environment(), logFile);
   if (pid > 0) children_.push_back(pid);

@@ -19,9 +19,6 @@ struct Config {
   std::string sourceDir;  // the repository
   static Config& Get();
   std::string RobotExe() const { return buildDir + "/tests/robot/vkp_robot.exe"; }
-  // The same robot built as a 64-bit program (scripts/test: build/robot64),
-  // for prefixes with 64-bit tools.
-  std::string Robot64Exe() const;
   std::string RobotHookDll() const { return buildDir + "/tests/robot/vkp_robot_hook.dll"; }
   std::string SampleExe() const { return buildDir + "/tests/robot/vkp_robot_sample.exe"; }
   std::string InstallerExe() const { return buildDir + "/installer/VKPM200_Installer.exe"; }
@@ -37,11 +34,6 @@ struct PrefixOptions {
   std::string winver = "win10";  // a Wine version name, or "default"
   std::string display;           // X display to use; empty: headless (null driver)
   bool standIns = false;         // our printui and TCP/IP monitor, as tests/wine/install-standins puts them
-  // 64-bit prefix: Wine's tools (reg, cmd) and the robot run as 64-bit
-  // processes through Wine's 64-bit loader. Where 32-bit code is only emulated
-  // that saves about a minute per start; the 32-bit programs they start still
-  // get the 32-bit loader.
-  bool tools64 = false;
 };
 
 class WinePrefix {
@@ -74,8 +66,6 @@ class WinePrefix {
   std::optional<std::string> ReadFile(const std::string& windowsPath) const;
 
   EnvChanges Environment() const;
-  // "wine", or Wine's 64-bit loader with tools64.
-  std::string Loader() const;
 
   // Ends the prefix's processes so that the server writes the registry files,
   // then starts a fresh server. False when it could not be restarted.

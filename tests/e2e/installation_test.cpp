@@ -173,7 +173,7 @@ TEST(InstallUnattended, PassiveXp32Com1) {
   ASSERT_TRUE(s.Start("passive", kInstallerDirWin, {"/passive", "/port=COM1"}));
   EXPECT_TRUE(s.Ui().WaitWindow(kProgressTitle, 60000, true));
   bool boxSeen = false;
-  for (const long long end = NowMs() + 180000; !s.ExitCode() && NowMs() < end;)
+  for (const long long end = DeadlineAfter(180000); !s.ExitCode() && NowMs() < end;)
     boxSeen = boxSeen || s.Ui().WaitWindow(kInstallerCaption, 500, true);
   EXPECT_FALSE(boxSeen);
   EXPECT_EQ(s.ExitCode(), std::optional<unsigned long>(3010)) << s.Trace();
