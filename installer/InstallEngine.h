@@ -61,6 +61,8 @@ class InstallEngine {
   // With the driver already there: registers the uninstall entry and copies
   // the uninstaller again when an earlier run ended before it did either.
   void CompleteUninstallRegistration();
+  // The entry has its last value and the uninstaller it names exists.
+  bool UninstallEntryWhole();
   void CopyINFFile();
   int INFFileExist(const std::string& section, const std::string& key);
   void DeleteVidPid();

@@ -10,6 +10,7 @@
 #include "support/ExitCodes.h"
 #include "support/SystemHelpers.h"
 #include "support/TraceLog.h"
+#include "ui/Deployment.h"
 #include "ui/MessageBox.h"
 #include "ui/SystemText.h"
 
@@ -51,14 +52,16 @@ void InstallerDlg::ReplaceDifferentVersion() {
 
   // Asking for a restart is only honest once the old version is really gone.
   if (!DifferentVersionGone(bIs64Bit != 0)) {
-    Os().ExitProcess(engine.ReportNotInstalled());
+    ui::ShowMessageBox("The different version of the printer driver could not be removed.", MB_OK | MB_ICONERROR);
+    WriteTraceLog("REMOVAL OF THE DIFFERENT VERSION FAILED");
+    Os().ExitProcess(kExitInstallFailed);
     return;
   }
   const std::string done = std::string("The installer has successfully removed the different version.\n") +
                            "Now it is going to restart your computer to take effect." +
                            "\nAfter restarting, you may reinstall the driver again.";
   ui::ShowMessageBox(done.c_str(), MB_OK | MB_ICONINFORMATION);
-  Os().ExitProcess(RestartWindows() != 0 ? kExitRestartStarted : kExitRestartNeeded);
+  Os().ExitProcess(ui::MayRestartUnasked() && RestartWindows() != 0 ? kExitRestartStarted : kExitRestartNeeded);
 }
 
 }  // namespace vkp

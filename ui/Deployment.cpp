@@ -57,6 +57,12 @@ bool TakeDeploymentSwitches(const char* commandLine, ProgramKind kind, CommandLi
   return true;
 }
 
+bool MayRestartUnasked() {
+  if (gDeployment.restart != RestartChoice::Never) return true;
+  WriteTraceLog("RESTART NOT STARTED : left to the caller by the switches");
+  return false;
+}
+
 bool AskRestart() {
   switch (gDeployment.restart) {
     case RestartChoice::Force:

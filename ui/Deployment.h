@@ -31,4 +31,9 @@ const Deployment& CurrentDeployment();
 // unattended run no). True when Windows is to restart now.
 bool AskRestart();
 
+// A restart the program announces rather than asks for (after removing a
+// different version): true unless the switches leave restarts to the caller
+// (/norestart, or an unattended run without /forcerestart), which is traced.
+bool MayRestartUnasked();
+
 }  // namespace vkp::ui

@@ -50,6 +50,13 @@ unsigned InstallEngine::AddToWin2K(int portCode) {
     RegisterUninstallInfo();
     CopyFilesOfUtilities();
   } else {
+    // A run that ended after the driver came, before its entry: the steps
+    // between are taken now (the INF into the store, the staged copies out
+    // of the driver directory), as the printui path copies its INF again.
+    if (!UninstallEntryWhole()) {
+      if (INFFileExist(strMaker, strModelName) == 0) CopyINFFile();
+      DeleteFilesUsed();
+    }
     CompleteUninstallRegistration();
   }
   // The steps' own results do not say everything (on USB no printer is

@@ -161,7 +161,7 @@ void InstallEngine::RegisterUninstallInfo() {
   key.reset();
 }
 
-void InstallEngine::CompleteUninstallRegistration() {
+bool InstallEngine::UninstallEntryWhole() {
   // QuietUninstallString is written last: with it there, the entry is whole.
   const REGSAM view = bIs64Bit ? KEY_WOW64_64KEY : 0;
   char uninstallString[kTextSize] = "";
@@ -180,9 +180,12 @@ void InstallEngine::CompleteUninstallRegistration() {
       }
     }
   }
-  if (uninstallString[0] != '\0' && quietString[0] != '\0' &&
-      Os().GetFileAttributesA(uninstallString) != INVALID_FILE_ATTRIBUTES)
-    return;
+  return uninstallString[0] != '\0' && quietString[0] != '\0' &&
+         Os().GetFileAttributesA(uninstallString) != INVALID_FILE_ATTRIBUTES;
+}
+
+void InstallEngine::CompleteUninstallRegistration() {
+  if (UninstallEntryWhole()) return;
   WriteTraceLog("UNINSTALL ENTRY MISSING : registered again");
   RegisterUninstallInfo();
   CopyFilesOfUtilities();

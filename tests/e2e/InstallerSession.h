@@ -17,6 +17,9 @@ struct Answers {
   bool restart = false;  // the answer to the restart question
 };
 
+// The version the installer carries (resources/Version.h), as a printer's data holds it.
+inline const std::array<const char*, 4> kThisVersion{"2", "0", "2", "0"};
+
 class InstallerSession {
  public:
   // config: the text of a configuration file in the installer's folder.

@@ -144,7 +144,7 @@ TEST(InstallAgain, ASecondPrinterOnTheInstalledDriverGetsANewName) {
   s.AnswerUntilExit();
   ASSERT_EQ(s.ExitCode(), std::optional<unsigned long>(3010));
   // The printer carries this installer's version, as the driver package writes it.
-  ASSERT_TRUE(s.SetPrinterVersion(kModel, {"2", "0", "2", "0"}));
+  ASSERT_TRUE(s.SetPrinterVersion(kModel, kThisVersion));
   ASSERT_TRUE(s.Start("second"));
   ASSERT_TRUE(s.ChoosePort(kRadioCom2));
   const std::vector<std::string> boxes = s.AnswerUntilExit();

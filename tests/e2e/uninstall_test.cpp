@@ -28,7 +28,7 @@ void StartOverTwoPrinters(InstallerSession& s, ProgramRun*& run) {
   ASSERT_TRUE(s.Ok());
   ASSERT_TRUE(s.Install(kRadioCom1));
   // The same version, so that the second installation adds a printer.
-  ASSERT_TRUE(s.SetPrinterVersion(kModel, {"2", "0", "2", "0"}));
+  ASSERT_TRUE(s.SetPrinterVersion(kModel, kThisVersion));
   ASSERT_TRUE(s.InstallAnotherPrinter(kRadioCom2));
   ASSERT_TRUE(s.RegKeyExists(kModelPrinterKey + "(#1)"));
   AddOtherPrinter(s);

@@ -163,7 +163,9 @@ TEST_F(InstallationTest, DirectWithTheDriverPresentOverUsbDoesNothing) {
 }
 
 // A run that ended after the driver came but before its uninstall entry:
-// the next run, finding the driver, makes the entry and copies the uninstaller.
+// the next run, finding the driver, makes the entry and copies the
+// uninstaller; the direct path also copies the INF to the store and removes
+// the staged copies the ended run left in the driver directory.
 TEST_F(InstallationTest, WithTheDriverPresentAMissingUninstallEntryIsMadeOnBothPaths) {
   for (const bool printUi : {false, true}) {
     spooler.InstallModel(printUi ? "Windows x64" : "", false);
@@ -179,6 +181,12 @@ TEST_F(InstallationTest, WithTheDriverPresentAMissingUninstallEntryIsMadeOnBothP
                             [](const auto& copy) { return copy.second.find("VKPM200_Uninstaller.exe") != std::string::npos; }))
         << printUi;
     EXPECT_TRUE(os.MessageBoxes().empty());
+    if (!printUi) {
+      EXPECT_EQ(os.CountOf("SetupCopyOEMInfA"), 1);
+      const auto deletes = os.CallsOf("DeleteFileA");
+      EXPECT_TRUE(std::any_of(deletes.begin(), deletes.end(),
+                              [](const auto& call) { return call.args[0].find("\\VKP200.GPD") != std::string::npos; }));
+    }
   }
 }
 
