@@ -9,6 +9,7 @@
 #include "support/BoundedText.h"
 #include "support/SameFileContents.h"
 #include "support/TraceLog.h"
+#include "support/pure/TextCompare.h"
 
 namespace vkp {
 
@@ -44,17 +45,42 @@ bool IsThePackagesFile(const char* installed, const char* name, const PackageFil
   return SameFileContents(installed, packaged);
 }
 
-// The installed driver's file is the one in this package.
+const char* FileNameOf(const char* path) {
+  const char* name = std::strrchr(path, '\\');
+  return name != nullptr ? name + 1 : path;
+}
+
+// The file of that name among a driver's dependent files (a list of texts,
+// each ended by a zero and the list by one more), or null.
+const char* DependentFile(const char* files, const char* name) {
+  for (const char* file = files; file != nullptr && *file != '\0'; file += std::strlen(file) + 1)
+    if (EqualNoCase(FileNameOf(file), name)) return file;
+  return nullptr;
+}
+
+// One of the model's own files is this package's, byte for byte; traces
+// the one that is missing or differs.
+bool ModelFileIsThePackages(const char* installed, const char* name, const PackageFiles& package) {
+  if (installed != nullptr && EqualNoCase(FileNameOf(installed), name) &&
+      IsThePackagesFile(installed, name, package))
+    return true;
+  WriteTraceLog("THE INSTALLED DRIVER'S %s IS NOT THIS PACKAGE'S", name);
+  return false;
+}
+
+// The installed driver's model files are this package's: its data file and
+// its plug-in. Its driver file is the universal driver's core, the same for
+// every version of every model built on it, so it tells no version apart.
 bool DriverIsThePackages(const char* driverName, const char* environment, const PackageFiles& package) {
   const SpoolerList drivers = EnumerateTwice([&](BYTE* buffer, DWORD size, DWORD* needed, DWORD* count) {
     return Os().EnumPrinterDriversA(nullptr, const_cast<char*>(environment), 3, buffer, size, needed, count);
   });
   for (DWORD i = 0; i < drivers.count; ++i) {
     const DRIVER_INFO_3A& driver = drivers.Items<DRIVER_INFO_3A>()[i];
-    if (driver.pName == nullptr || std::strcmp(driver.pName, driverName) != 0 || driver.pDriverPath == nullptr)
-      continue;
-    const char* file = std::strrchr(driver.pDriverPath, '\\');
-    return IsThePackagesFile(driver.pDriverPath, file != nullptr ? file + 1 : driver.pDriverPath, package);
+    if (driver.pName == nullptr || std::strcmp(driver.pName, driverName) != 0) continue;
+    return ModelFileIsThePackages(driver.pDataFile, package.dataFile, package) &&
+           ModelFileIsThePackages(DependentFile(driver.pDependentFiles, package.plugInDll), package.plugInDll,
+                                  package);
   }
   return false;
 }

@@ -12,11 +12,14 @@ enum InstalledVersion : int {
 
 // This installer's own files, to recognise what an earlier run of this very
 // version left: a driver without a printer (a run that ended early, or one
-// for USB) whose file is byte for byte the package's counts as the same
-// version; a print processor alone whose file is the package's, as nothing
-// installed. Without them, both count as a different version.
+// for USB) whose model files (data file and plug-in) are byte for byte the
+// package's counts as the same version; a print processor alone whose file
+// is the package's, as nothing installed. Without them, both count as a
+// different version.
 struct PackageFiles {
   const char* driverDir;     // with its trailing backslash
+  const char* dataFile;      // the model's data file: the driver's data file
+  const char* plugInDll;     // the model's plug-in, one of the driver's dependent files
   const char* processorDll;  // the print processor's file name
 };
 

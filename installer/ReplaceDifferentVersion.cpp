@@ -57,11 +57,15 @@ void InstallerDlg::ReplaceDifferentVersion() {
     Os().ExitProcess(kExitInstallFailed);
     return;
   }
+  // The box announces a restart only when one follows: with restarts left to
+  // the caller it asks for one instead.
+  const bool restart = ui::MayRestartUnasked();
   const std::string done = std::string("The installer has successfully removed the different version.\n") +
-                           "Now it is going to restart your computer to take effect." +
+                           (restart ? "Now it is going to restart your computer to take effect."
+                                    : "Please restart your computer to take effect.") +
                            "\nAfter restarting, you may reinstall the driver again.";
   ui::ShowMessageBox(done.c_str(), MB_OK | MB_ICONINFORMATION);
-  Os().ExitProcess(ui::MayRestartUnasked() && RestartWindows() != 0 ? kExitRestartStarted : kExitRestartNeeded);
+  Os().ExitProcess(restart && RestartWindows() != 0 ? kExitRestartStarted : kExitRestartNeeded);
 }
 
 }  // namespace vkp

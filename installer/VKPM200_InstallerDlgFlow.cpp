@@ -61,7 +61,10 @@ void InstallerDlg::CheckDifferentVersion() {
   const unsigned extra = VersionPart(IDS_VERSION_EXTRA);
   const std::string driver = ui::LoadResourceString(IDS_MODEL_DISPLAY_NAME);
   const std::string processor = ui::LoadResourceString(IDS_PROCESSOR_NAME);
-  const PackageFiles package{engine.strDriverDir.c_str(), engine.strProcessorDLL.c_str()};
+  const std::string dataFile = ui::LoadResourceString(IDS_GPD_FILE);
+  const std::string plugIn = ui::LoadResourceString(IDS_DRIVER_DLL);
+  const PackageFiles package{engine.strDriverDir.c_str(), dataFile.c_str(), plugIn.c_str(),
+                             engine.strProcessorDLL.c_str()};
   const int result =
       CheckInstalledVersion(driver.c_str(), processor.c_str(), major, minor, build, extra, bIs64Bit != 0, &package);
   if (result == kInstalledNothing || result == kInstalledSame) return;

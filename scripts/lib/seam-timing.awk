@@ -1,4 +1,5 @@
-# Summarises a "<program>.timing" report of the seam (platform/SeamTiming):
+# Summarises a "<program>.timing" report of the seam (the timed builds,
+# tests/bench/TimedSeam.cpp):
 #   awk -v wall=MS -f seam-timing.awk REPORT
 # Lines: "lifetime MS", then "FUNCTION CALLS MS" per function called.
 # Prints the time split three ways: the pauses (Sleep), the time inside the

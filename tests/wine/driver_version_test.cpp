@@ -10,6 +10,7 @@
 #include "support/TraceLog.h"
 #include "tests/seam/FakeOs.h"
 #include "tests/wine/ConfigFiles.h"
+#include "tests/wine/SpoolerObjects.h"
 #include "tests/wine/TestProgram.h"
 
 namespace vkp {
@@ -18,59 +19,8 @@ namespace {
 constexpr char kDriver[] = "NORVEKA VKP-M200";
 constexpr char kProcessor[] = "ZEM PRINT PROCESSOR VKP-M200";
 
-// Registers spooler objects directly (Wine accepts a driver whose files are
-// missing and a printer whose port does not exist) and removes them again.
-class SpoolerObjects {
- public:
-  ~SpoolerObjects() {
-    for (const auto& name : printers_) {
-      HANDLE printer = nullptr;
-      PRINTER_DEFAULTSA defaults{nullptr, nullptr, PRINTER_ALL_ACCESS};
-      if (OpenPrinterA(const_cast<char*>(name.c_str()), &printer, &defaults)) {
-        DeletePrinter(printer);
-        ClosePrinter(printer);
-      }
-    }
-    for (const auto& name : drivers_) DeletePrinterDriverA(nullptr, nullptr, const_cast<char*>(name.c_str()));
-  }
-
-  void RegisterDriver(const std::string& name) {
-    DRIVER_INFO_3A info{};
-    info.cVersion = 3;
-    info.pName = const_cast<char*>(name.c_str());
-    info.pEnvironment = const_cast<char*>("Windows NT x86");
-    info.pDriverPath = const_cast<char*>("UNIDRV.DLL");
-    info.pDataFile = const_cast<char*>("VKP200.GPD");
-    info.pConfigFile = const_cast<char*>("UNIDRVUI.DLL");
-    ASSERT_TRUE(AddPrinterDriverA(nullptr, 3, reinterpret_cast<BYTE*>(&info))) << GetLastError();
-    drivers_.push_back(name);
-  }
-
-  // A printer of `driver`, carrying the given version values (-1: value absent).
-  void RegisterPrinter(const std::string& name, const std::string& driver, std::vector<long long> version) {
-    PRINTER_INFO_2A info{};
-    info.pPrinterName = const_cast<char*>(name.c_str());
-    info.pPortName = const_cast<char*>("FILE:");
-    info.pDriverName = const_cast<char*>(driver.c_str());
-    info.pPrintProcessor = const_cast<char*>("winprint");
-    info.pDatatype = const_cast<char*>("RAW");
-    HANDLE printer = AddPrinterA(nullptr, 2, reinterpret_cast<BYTE*>(&info));
-    ASSERT_NE(printer, nullptr) << GetLastError();
-    printers_.push_back(name);
-    static const char* const kNames[4] = {"MajorVersion", "MinorVersion", "BuildVersion", "ExtraVersion"};
-    for (int i = 0; i < 4; ++i) {
-      if (version.at(static_cast<std::size_t>(i)) < 0) continue;
-      DWORD value = static_cast<DWORD>(version[static_cast<std::size_t>(i)]);
-      ASSERT_EQ(SetPrinterDataA(printer, const_cast<char*>(kNames[i]), REG_DWORD, reinterpret_cast<BYTE*>(&value),
-                                sizeof value),
-                static_cast<DWORD>(ERROR_SUCCESS));
-    }
-    ClosePrinter(printer);
-  }
-
- private:
-  std::vector<std::string> printers_, drivers_;
-};
+using test::DriverFiles;
+using test::SpoolerObjects;
 
 int Check() { return CheckInstalledVersion(kDriver, kProcessor, 2, 0, 2, 0); }
 
@@ -116,25 +66,52 @@ TEST(CheckInstalledVersion, OnlyTheFirstPrinterOfTheModelInEnumerationOrderCount
   EXPECT_EQ(Check(), first == "Newer" ? 1 : 3) << "first printer of the model: " << first;
 }
 
-// Without a printer, a driver is this version only when its file is the package's.
-TEST(CheckInstalledVersion, TracesOfTheModelWithoutPrinterGive0UnlessTheDriverFileIsThePackages) {
+// Without a printer, a driver is this version only when the model's own
+// files, its data file and its plug-in, are the package's. The driver file is
+// the universal driver's core, the same in every version: it decides nothing.
+TEST(CheckInstalledVersion, ADriverWithoutPrinterIsThisVersionOnlyWhenItsModelFilesAreThePackages) {
   {
     SpoolerObjects spooler;
     spooler.RegisterDriver(kDriver);
-    EXPECT_EQ(Check(), 0) << "driver without printer";
-    BYTE buffer[4096];
-    DWORD needed = 0, count = 0;
-    ASSERT_TRUE(EnumPrinterDriversA(nullptr, nullptr, 3, buffer, sizeof buffer, &needed, &count));
-    const std::string installed = reinterpret_cast<DRIVER_INFO_3A*>(buffer)->pDriverPath;
+    EXPECT_EQ(Check(), 0) << "driver without printer, no package to compare with";
+    const DriverFiles installed = SpoolerObjects::FilesOf(kDriver);
+    ASSERT_FALSE(installed.plugIn.empty()) << "the plug-in is among the dependent files";
+    installed.Write("core", "gpd 2.0.2", "plug-in 2.0.2");
     CreateDirectoryA("package", nullptr);
-    for (const char* bytes : {"same bytes", "other bytes"}) {
-      test::WriteFileText(installed, "same bytes");
-      test::WriteFileText("package\\" + installed.substr(installed.rfind('\\') + 1), bytes);
-      const PackageFiles package{"package\\", "VKP200PP.DLL"};
-      EXPECT_EQ(CheckInstalledVersion(kDriver, kProcessor, 2, 0, 2, 0, false, &package),
-                bytes == std::string("same bytes") ? 3 : 0)
-          << bytes;
+    const DriverFiles packaged = DriverFiles::InFolder("package\\");
+    const PackageFiles package{"package\\", "VKP200.GPD", "VKP200.dll", "VKP200PP.DLL"};
+    struct Row {
+      const char *core, *dataFile, *plugIn;
+      int expected;
+      std::vector<std::string> traced;
+    };
+    const Row rows[] = {
+        {"core", "gpd 2.0.2", "plug-in 2.0.2", 3, {}},
+        {"other core", "gpd 2.0.2", "plug-in 2.0.2", 3, {}},
+        {"core", "gpd 2.0.1", "plug-in 2.0.2", 0, {"THE INSTALLED DRIVER'S VKP200.GPD IS NOT THIS PACKAGE'S"}},
+        {"core", "gpd 2.0.2", "plug-in 2.0.1", 0, {"THE INSTALLED DRIVER'S VKP200.dll IS NOT THIS PACKAGE'S"}},
+    };
+    for (const Row& row : rows) {
+      SCOPED_TRACE(std::string(row.core) + " / " + row.dataFile + " / " + row.plugIn);
+      InitTraceLog();
+      packaged.Write(row.core, row.dataFile, row.plugIn);
+      EXPECT_EQ(CheckInstalledVersion(kDriver, kProcessor, 2, 0, 2, 0, false, &package), row.expected);
+      EXPECT_EQ(test::TraceEntriesStartingWith("THE INSTALLED DRIVER'S "), row.traced);
     }
+  }
+  {
+    SpoolerObjects spooler;
+    spooler.RegisterDriver(kDriver, false);
+    const DriverFiles installed = SpoolerObjects::FilesOf(kDriver);
+    test::WriteFileText(installed.core, "core");
+    test::WriteFileText(installed.dataFile, "gpd 2.0.2");
+    DriverFiles::InFolder("package\\").Write("core", "gpd 2.0.2", "plug-in 2.0.2");
+    const PackageFiles package{"package\\", "VKP200.GPD", "VKP200.dll", "VKP200PP.DLL"};
+    InitTraceLog();
+    EXPECT_EQ(CheckInstalledVersion(kDriver, kProcessor, 2, 0, 2, 0, false, &package), 0)
+        << "no plug-in of the model among its files: another driver";
+    EXPECT_EQ(test::TraceEntriesStartingWith("THE INSTALLED DRIVER'S "),
+              std::vector<std::string>{"THE INSTALLED DRIVER'S VKP200.dll IS NOT THIS PACKAGE'S"});
   }
   EXPECT_EQ(Check(), 2) << "clean again";
 }
@@ -172,7 +149,7 @@ TEST(CheckInstalledVersion, ThePrintProcessorAloneGives0UnlessItsFileIsThePackag
   DWORD needed = 0;
   ASSERT_TRUE(GetPrintProcessorDirectoryA(nullptr, nullptr, 1, reinterpret_cast<BYTE*>(directory), MAX_PATH, &needed));
   CreateDirectoryA("package", nullptr);
-  const PackageFiles package{"package\\", "VKP200PP.DLL"};
+  const PackageFiles package{"package\\", "VKP200.GPD", "VKP200.dll", "VKP200PP.DLL"};
   for (const char* bytes : {"same bytes", "other bytes"}) {
     test::WriteFileText(std::string(directory) + "\\VKP200PP.DLL", "same bytes");
     test::WriteFileText("package\\VKP200PP.DLL", bytes);

@@ -11,6 +11,7 @@
 #include "support/TraceLog.h"
 #include "tests/seam/FakeOs.h"
 #include "tests/wine/ConfigFiles.h"
+#include "tests/wine/SpoolerObjects.h"
 #include "tests/wine/TestProgram.h"
 #include "ui/Deployment.h"
 
@@ -232,28 +233,42 @@ TEST_F(InstallThreadTest, TheChosenPortReachesThePrintUiCommand) {
 namespace vkp {
 namespace {
 
-// The model's driver without a printer: a trace of another installation
-// that cannot be compared, so it is removed and the restart requested.
-TEST_F(InstallThreadTest, ADifferentVersionIsRemovedAndARestartRequestedInsteadOfInstalling) {
-  DRIVER_INFO_3A driver{};
-  driver.cVersion = 3;
-  driver.pName = const_cast<char*>("NORVEKA VKP-M200");
-  driver.pEnvironment = const_cast<char*>("Windows NT x86");
-  driver.pDriverPath = const_cast<char*>("UNIDRV.DLL");
-  driver.pDataFile = const_cast<char*>("VKP200.GPD");
-  driver.pConfigFile = const_cast<char*>("UNIDRVUI.DLL");
-  ASSERT_TRUE(AddPrinterDriverA(nullptr, 3, reinterpret_cast<BYTE*>(&driver)));
-  WriteFileText(CurrentDirConfigPath(), "[VKPM200]\r\nPORTDLG=FALSE\r\nPORT=COM1\r\n");
+using test::DriverFiles;
+using test::SpoolerObjects;
 
+constexpr char kDriver[] = "NORVEKA VKP-M200";
+constexpr char kRemovalAnnounced[] =
+    "There is a different version driver in this system.\r\n\r\nThe installed driver will be removed.";
+
+// The model's driver without a printer, as a run of version 2.0.1 left it
+// (its model files say so), and the installer's package folder with the
+// model files of `packageVersion`; the universal driver's core is the same
+// in both. The installation is silent, for COM1.
+void LeaveDriverWithoutPrinter(SpoolerObjects& spooler, InstallerDlg& dialog, const std::string& packageVersion) {
+  spooler.RegisterDriver(kDriver);
+  SpoolerObjects::FilesOf(kDriver).Write("core", "gpd 2.0.1", "plug-in 2.0.1");
+  CreateDirectoryA("Driver32", nullptr);
+  DriverFiles::InFolder("Driver32\\").Write("core", "gpd " + packageVersion, "plug-in " + packageVersion);
+  dialog.engine.strDriverDir = test::CurrentDirectory() + "\\Driver32\\";
+  WriteFileText(CurrentDirConfigPath(), "[VKPM200]\r\nPORTDLG=FALSE\r\nPORT=COM1\r\n");
+}
+
+bool DriverListed() { return !SpoolerObjects::FilesOf(kDriver).core.empty(); }
+
+// The package's model files differ from the installed driver's: another
+// version, removed, and the restart started; nothing is installed in this run.
+TEST_F(InstallThreadTest, ADifferentVersionIsRemovedAndARestartRequestedInsteadOfInstalling) {
+  SpoolerObjects spooler;
+  InstallerDlg dialog;
+  LeaveDriverWithoutPrinter(spooler, dialog, "2.0.2");
   FakeOs os;
   CapturePrintUi(os);
-  InstallerDlg dialog;
   dialog.nOSVersion = 2005;
   EXPECT_EQ(RunWorker(dialog), 1641u) << "removed, and the restart started";
   EXPECT_EQ(dialog.bRemoving, 1);
   const auto boxes = os.MessageBoxes();
   ASSERT_EQ(boxes.size(), 2u);
-  EXPECT_EQ(boxes[0].text, "There is a different version driver in this system.\r\n\r\nThe installed driver will be removed.");
+  EXPECT_EQ(boxes[0].text, kRemovalAnnounced);
   EXPECT_EQ(boxes[1].text,
             "The installer has successfully removed the different version.\nNow it is going to restart your computer "
             "to take effect.\nAfter restarting, you may reinstall the driver again.");
@@ -261,13 +276,73 @@ TEST_F(InstallThreadTest, ADifferentVersionIsRemovedAndARestartRequestedInsteadO
   EXPECT_EQ(os.RestartRequests().size(), 1u);
   EXPECT_TRUE(command.empty()) << "nothing is installed in this run";
   EXPECT_EQ(os.CountOf("AddPrinterDriverA"), 0);
+  EXPECT_TRUE(test::TraceHasEntry("THE INSTALLED DRIVER'S VKP200.GPD IS NOT THIS PACKAGE'S"));
+  EXPECT_FALSE(DriverListed()) << "removed";
+}
 
-  DWORD needed = 0, count = 0;
-  EnumPrinterDriversA(nullptr, nullptr, 1, nullptr, 0, &needed, &count);
-  std::vector<BYTE> buffer(needed + 1);
-  EnumPrinterDriversA(nullptr, nullptr, 1, buffer.data(), needed, &needed, &count);
-  for (DWORD i = 0; i < count; ++i)
-    EXPECT_STRNE(reinterpret_cast<DRIVER_INFO_1A*>(buffer.data())[i].pName, "NORVEKA VKP-M200") << "removed";
+// The same model files: what an earlier run of this version left. Nothing
+// is removed; the installation goes on over the driver.
+TEST_F(InstallThreadTest, TheSameVersionLeftWithoutPrinterIsNotRemoved) {
+  SpoolerObjects spooler;
+  InstallerDlg dialog;
+  LeaveDriverWithoutPrinter(spooler, dialog, "2.0.1");
+  FakeOs os;
+  CapturePrintUi(os);
+  dialog.nOSVersion = 2010;
+  EXPECT_EQ(RunWorker(dialog), 1603u) << "printui could not be started";
+  EXPECT_EQ(dialog.bRemoving, 0);
+  for (const auto& box : os.MessageBoxes()) EXPECT_NE(box.text, kRemovalAnnounced);
+  EXPECT_TRUE(os.RestartRequests().empty());
+  EXPECT_TRUE(test::TraceHasEntry("THE INSTALLED DRIVER IS THIS PACKAGE'S, WITHOUT A PRINTER"));
+  EXPECT_EQ(command.substr(command.size() - 3), " /u") << "installed with the driver present: " << command;
+  EXPECT_TRUE(DriverListed());
+}
+
+// /norestart leaves the restart to the caller: the box asks for it, and the
+// run ends with 3010 instead of starting it.
+TEST_F(InstallThreadTest, WithNoRestartADifferentVersionIsRemovedAndTheRestartLeftToTheCaller) {
+  SpoolerObjects spooler;
+  InstallerDlg dialog;
+  LeaveDriverWithoutPrinter(spooler, dialog, "2.0.2");
+  ui::SetDeployment({false, false, ui::RestartChoice::Never});
+  FakeOs os;
+  CapturePrintUi(os);
+  dialog.nOSVersion = 2005;
+  const UINT code = RunWorker(dialog);
+  ui::SetDeployment({});
+  EXPECT_EQ(code, 3010u);
+  EXPECT_TRUE(os.RestartRequests().empty());
+  const auto boxes = os.MessageBoxes();
+  ASSERT_EQ(boxes.size(), 2u);
+  EXPECT_EQ(boxes[1].text,
+            "The installer has successfully removed the different version.\nPlease restart your computer to take "
+            "effect.\nAfter restarting, you may reinstall the driver again.");
+  EXPECT_TRUE(test::TraceHasEntry("RESTART NOT STARTED : left to the caller by the switches"));
+  EXPECT_TRUE(command.empty()) << "nothing is installed in this run";
+  EXPECT_FALSE(DriverListed()) << "removed";
+}
+
+// A removal that leaves the driver listed is a failure, said as such: no
+// restart, and 1603.
+TEST_F(InstallThreadTest, ADifferentVersionThatCannotBeRemovedFailsWithoutRestart) {
+  SpoolerObjects spooler;
+  InstallerDlg dialog;
+  LeaveDriverWithoutPrinter(spooler, dialog, "2.0.2");
+  FakeOs os;
+  CapturePrintUi(os);
+  os.FailNth("DeletePrinterDriverExA", 0, ERROR_ACCESS_DENIED);
+  os.FailNth("SHDeleteKeyA", 0, ERROR_ACCESS_DENIED);
+  dialog.nOSVersion = 2005;
+  EXPECT_EQ(RunWorker(dialog), 1603u);
+  const auto boxes = os.MessageBoxes();
+  ASSERT_EQ(boxes.size(), 2u);
+  EXPECT_EQ(boxes[1].text, "The different version of the printer driver could not be removed.");
+  EXPECT_EQ(boxes[1].flags, static_cast<UINT>(MB_OK | MB_ICONERROR));
+  EXPECT_TRUE(os.RestartRequests().empty());
+  EXPECT_TRUE(test::TraceHasLines({"STILL INSTALLED : printer driver NORVEKA VKP-M200 (Windows NT x86)",
+                                   "REMOVAL OF THE DIFFERENT VERSION FAILED"}));
+  EXPECT_TRUE(command.empty()) << "nothing is installed in this run";
+  EXPECT_TRUE(DriverListed());
 }
 
 }  // namespace

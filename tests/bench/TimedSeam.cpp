@@ -1,11 +1,18 @@
-#include "platform/SeamTiming.h"
-
+// Test builds of the two programs for scripts/bench: the shipped sources
+// with this entry point, which, with the environment variable
+// VKP_SEAM_TIMING set to a folder, wraps every entry of the seam to count
+// its calls and the time spent inside it, and writes
+// "<folder>\<program>.timing" when the program ends. Only these builds read
+// the variable: the shipped programs carry no switch that the environment
+// (which a standard user sets for their own elevated processes) could turn on.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <type_traits>
 
 #include "platform/Os.h"
+#include "platform/SystemLibrary.h"
+#include "ui/App.h"
 
 namespace vkp {
 
@@ -236,6 +243,8 @@ bool BindTimedEntries(Entry (&entries)[kSlotCount]) {
 
 #endif
 
+namespace {
+
 void EnableSeamTimingFromEnvironment() {
   char folder[MAX_PATH] = "";
   const DWORD length = ::GetEnvironmentVariableA("VKP_SEAM_TIMING", folder, MAX_PATH);
@@ -263,4 +272,13 @@ void EnableSeamTimingFromEnvironment() {
   std::atexit(WriteReport);
 }
 
+}  // namespace
+
 }  // namespace vkp
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
+  vkp::RestrictDllSearchToSystem();
+  vkp::EnableSeamTimingFromEnvironment();
+  vkp::ui::App* app = vkp::ui::App::Current();
+  return app != nullptr ? app->Run(instance, commandLine) : 1;
+}
