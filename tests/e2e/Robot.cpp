@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <cstdio>
 #include <cstdlib>
 #include <sstream>
 #include <thread>
@@ -67,7 +68,14 @@ Robot::Robot(WinePrefix& prefix) : prefix_(prefix) {
 RunResult Robot::Do(const std::vector<std::string>& args, int timeoutMs) const {
   std::vector<std::string> all{kExe};
   all.insert(all.end(), args.begin(), args.end());
-  return prefix_.Wine(all, timeoutMs);
+  RunResult r = prefix_.Wine(all, timeoutMs);
+  if (!r.ok()) {  // a failing check then shows why the robot failed
+    std::string line;
+    for (const std::string& a : args) line += " " + a;
+    std::fprintf(stderr, "robot%s: exit %d%s: %s\n", line.c_str(), r.exitCode,
+                 r.timedOut ? " (timed out)" : "", r.err.c_str());
+  }
+  return r;
 }
 
 bool Robot::WaitWindow(const std::string& title, int timeoutMs, bool visible) const {

@@ -320,8 +320,15 @@ int CmdKey(int, char** argv) {
       (info.hwndFocus == hwnd || IsChild(hwnd, info.hwndFocus)))
     target = info.hwndFocus;
   const UINT key = static_cast<UINT>(vk);
-  const BOOL ok = PostMessageA(target, WM_KEYDOWN, key, KeyLParam(key, false)) &&
-                  PostMessageA(target, WM_KEYUP, key, KeyLParam(key, true));
+  // The focus may go between the look and the post: then the dialog itself
+  // takes the key, as its message loop would route it.
+  BOOL ok = PostMessageA(target, WM_KEYDOWN, key, KeyLParam(key, false));
+  if (!ok && target != hwnd) {
+    target = hwnd;
+    ok = PostMessageA(target, WM_KEYDOWN, key, KeyLParam(key, false));
+  }
+  ok = ok && PostMessageA(target, WM_KEYUP, key, KeyLParam(key, true));
+  if (!ok) std::fprintf(stderr, "vkp_robot: posting the key failed (%lu)\n", GetLastError());
   return ok ? 0 : kFailed;
 }
 
