@@ -62,7 +62,7 @@ class InstallThreadTest : public ::testing::Test {
     os.Replace<&PlatformApi::CreateProcessA>(
         [this](LPCSTR, LPSTR line, LPSECURITY_ATTRIBUTES, LPSECURITY_ATTRIBUTES, BOOL, DWORD, LPVOID, LPCSTR,
                LPSTARTUPINFOA, LPPROCESS_INFORMATION) -> BOOL {
-          if (std::string(line).rfind("cmd ", 0) == 0) command = line;  // not the spooler starts
+          if (std::string(line).rfind("RUNDLL32 ", 0) == 0) command = line;  // not the spooler starts
           SetLastError(ERROR_FILE_NOT_FOUND);
           return FALSE;
         });
@@ -116,8 +116,12 @@ TEST_F(InstallThreadTest, ThePortSwitchOverridesTheConfigurationAndAnUnattendedR
     dialog.switches.portType = 5;  // /port=WLAN /ip=192.168.0.21 (/tcpport 9100)
     dialog.switches.octets[0] = 192, dialog.switches.octets[1] = 168, dialog.switches.octets[3] = 21;
     dialog.switches.tcpPort = 9100;
+    ui::SetDeployment({false, true, ui::RestartChoice::Never});  // /passive
     EXPECT_EQ(RunWorker(dialog), 1603u);
+    ui::SetDeployment({});
     EXPECT_NE(command.find("/r \"IP_192.168.0.21\""), std::string::npos) << command;
+    // printui's own error box would wait for nobody.
+    EXPECT_EQ(command.substr(command.size() - 3), " /q") << command;
   }
   test::RemoveConfigFiles();  // no configuration: the port dialog would be asked for
   InitTraceLog();
@@ -203,7 +207,7 @@ TEST_F(InstallThreadTest, CancellingThePortDialogEndsTheInstallation) {
 }
 
 TEST_F(InstallThreadTest, TheChosenPortReachesThePrintUiCommand) {
-  const std::string inf = ".\\VKPM200.inf";  // the dialog is not initialised: no source folder is known
+  const std::string inf = "\".\\VKPM200.inf\"";  // the dialog is not initialised: no source folder is known
   const std::pair<int, std::string> choices[] = {
       {IDC_RADIO_COM1, "/if /b \"NORVEKA VKP-M200\" /f " + inf + " /r \"COM1:\" /m \"NORVEKA VKP-M200\""},
       {IDC_RADIO_COM3, "/r \"COM3:\""},
