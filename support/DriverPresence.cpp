@@ -25,6 +25,11 @@ Listing DriverListing(const char* name, const char* environment, unsigned level)
   return Listing::NotListed;
 }
 
+bool TracedPresence(const char* name, bool exists) {
+  WriteTraceLog(exists ? "%s PRINTER DRIVER EXISTS." : "%s PRINTER DRIVER DOES NOT EXIST.", name);
+  return exists;
+}
+
 }  // namespace
 
 bool PrinterDriverListed(const char* name, const char* environment, unsigned level) {
@@ -61,15 +66,6 @@ bool PrintMonitorListed(const char* name) {
   }
   return false;
 }
-
-namespace {
-
-bool TracedPresence(const char* name, bool exists) {
-  WriteTraceLog(exists ? "%s PRINTER DRIVER EXISTS." : "%s PRINTER DRIVER DOES NOT EXIST.", name);
-  return exists;
-}
-
-}  // namespace
 
 bool ModelDriverListed(const char* name, bool is64Bit) {
   return TracedPresence(name,
