@@ -25,6 +25,11 @@ Listing DriverListing(const char* name, const char* environment, unsigned level)
   return Listing::NotListed;
 }
 
+bool TracedPresence(const char* name, bool exists) {
+  WriteTraceLog(exists ? "%s PRINTER DRIVER EXISTS." : "%s PRINTER DRIVER DOES NOT EXIST.", name);
+  return exists;
+}
+
 }  // namespace
 
 bool PrinterDriverListed(const char* name, const char* environment, unsigned level) {
@@ -63,9 +68,25 @@ bool PrintMonitorListed(const char* name) {
 }
 
 bool ModelDriverListed(const char* name, bool is64Bit) {
-  const bool exists = PrinterDriverListed(name, nullptr) || (is64Bit && PrinterDriverListed(name, kEnvironmentX64));
-  WriteTraceLog(exists ? "%s PRINTER DRIVER EXISTS." : "%s PRINTER DRIVER DOES NOT EXIST.", name);
-  return exists;
+  return TracedPresence(name,
+                        PrinterDriverListed(name, nullptr) || (is64Bit && PrinterDriverListed(name, kEnvironmentX64)));
+}
+
+bool ModelDriverListedIn(const char* name, const char* environment) {
+  return TracedPresence(name, PrinterDriverListed(name, environment));
+}
+
+bool PrinterOfDriverOnPort(const char* driver, const char* port) {
+  const SpoolerList printers = EnumerateTwice([](BYTE* buffer, DWORD size, DWORD* needed, DWORD* count) {
+    return Os().EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, buffer, size, needed, count);
+  });
+  for (DWORD i = 0; i < printers.count; ++i) {
+    const PRINTER_INFO_2A& printer = printers.Items<PRINTER_INFO_2A>()[i];
+    if (printer.pDriverName != nullptr && printer.pPortName != nullptr &&
+        std::strcmp(driver, printer.pDriverName) == 0 && std::strcmp(port, printer.pPortName) == 0)
+      return true;
+  }
+  return false;
 }
 
 }  // namespace vkp

@@ -16,6 +16,13 @@ bool PrintMonitorListed(const char* name);
 // "NAME PRINTER DRIVER EXISTS." or "NAME PRINTER DRIVER DOES NOT EXIST.".
 bool ModelDriverListed(const char* name, bool is64Bit);
 
+// The same for one environment: the one an installation registers in, where
+// a driver of another architecture is of no use. Traces as above.
+bool ModelDriverListedIn(const char* name, const char* environment);
+
+// Whether a local printer of the driver sits on the port (exact names).
+bool PrinterOfDriverOnPort(const char* driver, const char* port);
+
 // The same as a three-way answer, for callers that must tell "not there"
 // from "could not ask" (a stopped spooler).
 enum class Listing { Listed, NotListed, Unknown };

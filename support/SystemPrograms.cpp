@@ -34,6 +34,21 @@ bool SystemProgramPath(const char* program, char (&path)[MAX_PATH]) {
   return true;
 }
 
+bool NativeSystemProgramPath(const char* program, bool is64Bit, char (&path)[MAX_PATH]) {
+  if (!is64Bit) return SystemProgramPath(program, path);
+  // Sysnative beside the system directory: GetWindowsDirectory may name a
+  // per-user folder on a terminal server, the system directory never does.
+  char directory[MAX_PATH];
+  if (!SystemDirectory(directory)) return false;
+  const std::string system(directory);
+  const std::size_t slash = system.find_last_of('\\');
+  if (slash == std::string::npos) return false;
+  const std::string full = system.substr(0, slash) + "\\Sysnative\\" + program;
+  if (full.size() >= MAX_PATH) return false;
+  CopyBounded(path, full.c_str());
+  return true;
+}
+
 bool StartSystemCommand(const char* commandLine) {
   std::string line = commandLine;
   const std::string program = line.substr(0, line.find(' ')) + ".exe";

@@ -19,22 +19,31 @@ namespace {
 
 constexpr DWORD kPrintUiTimeoutMs = 120000;
 
+// rundll32 is started directly, never through cmd: cmd would first run the
+// AutoRun command that the unelevated user keeps in HKCU, and would read &,
+// ^ and % in the folder's name. The INF path is always quoted. /h names the
+// driver's architecture rather than leaving it to rundll32's own, and /q
+// keeps printui's error box away: nobody may be there to close it, and the
+// outcome is checked from the spooler afterwards.
 std::string PrintUiCommandLine(int portCode, const std::string& model, const std::string& inf,
-                               const std::string& port, bool driverPresent) {
+                               const std::string& port, bool driverPresent, bool is64Bit) {
   char line[1024];
   if (portCode == kPortUsb) {
-    std::snprintf(line, sizeof line, "cmd /c RUNDLL32 printui.dll,PrintUIEntry /ia /m \"%s\" /f %s", model.c_str(),
+    std::snprintf(line, sizeof line, "RUNDLL32 printui.dll,PrintUIEntry /ia /m \"%s\" /f \"%s\"", model.c_str(),
                   inf.c_str());
   } else if (portCode == kPortWirelessLan) {
-    std::snprintf(line, sizeof line, "cmd /c RUNDLL32 printui.dll,PrintUIEntry /if /b \"%s\" /f %s /r \"%s\" /m \"%s\"",
-                  model.c_str(), inf.c_str(), port.c_str(), model.c_str());
+    std::snprintf(line, sizeof line,
+                  "RUNDLL32 printui.dll,PrintUIEntry /if /b \"%s\" /f \"%s\" /r \"%s\" /m \"%s\"", model.c_str(),
+                  inf.c_str(), port.c_str(), model.c_str());
   } else {
     std::snprintf(line, sizeof line,
-                  "cmd /c RUNDLL32 printui.dll,PrintUIEntry /if /b \"%s\" /f %s /r \"%s:\" /m \"%s\"", model.c_str(),
+                  "RUNDLL32 printui.dll,PrintUIEntry /if /b \"%s\" /f \"%s\" /r \"%s:\" /m \"%s\"", model.c_str(),
                   inf.c_str(), port.c_str(), model.c_str());
   }
   std::string command(line);
   if (driverPresent) command += " /u";
+  command += is64Bit ? " /h x64" : " /h x86";
+  command += " /q";
   return command;
 }
 
@@ -53,29 +62,39 @@ unsigned InstallEngine::AddToWin2KWithWHQL(int portCode) {
   ReportStep("Installing printer...\r\n");
 
   // The INF by its full path: printui runs in the system directory.
-  std::string inf = (strSourceDir.empty() ? ".\\" : strSourceDir) + strINFName;
-  if (inf.find(' ') != std::string::npos) inf = "\"" + inf + "\"";
-  const std::string command =
-      PrintUiCommandLine(portCode, strModelName, inf, PrintUiPortText(portCode, strIPAddress), driverPresent);
+  const std::string inf = (strSourceDir.empty() ? ".\\" : strSourceDir) + strINFName;
+  const std::string command = PrintUiCommandLine(portCode, strModelName, inf, PrintUiPortText(portCode, strIPAddress),
+                                                 driverPresent, bIs64Bit != 0);
   ReportStep("Creates a new process \r\n");
 
+  // With the driver there, a printer of it already on the port leaves nothing
+  // to add: printui would make a second queue under a generated name.
+  const std::string printerPort = PrinterPortName(portCode, strIPAddress);
+  bool nothingToAdd = driverPresent && portCode == kPortUsb;
+  if (driverPresent && !nothingToAdd && PrinterOfDriverOnPort(strModelName.c_str(), printerPort.c_str())) {
+    WriteTraceLog("PRINTER ALREADY ON PORT : %s", printerPort.c_str());
+    nothingToAdd = true;
+  }
+
   unsigned exitCode = kExitSuccess;
-  if (!(portCode == kPortUsb && driverPresent)) {
+  if (!nothingToAdd) {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESHOWWINDOW | STARTF_FORCEONFEEDBACK;
     startup.wShowWindow = SW_HIDE;
     PROCESS_INFORMATION process{};
     std::string mutableCommand = command;  // CreateProcessA may write into it
-    // The system's cmd, in the system directory: cmd looks for RUNDLL32 in its
-    // current directory first, which must not be the installer's folder.
+    // The system's native rundll32 (printui installs for its own
+    // architecture), in the system directory, so that nothing of the
+    // installer's folder is on its search path.
     char systemDir[MAX_PATH];
-    char cmdPath[MAX_PATH];
-    const bool haveSystemCmd = SystemDirectory(systemDir) && SystemProgramPath("cmd.exe", cmdPath);
-    const BOOL started = haveSystemCmd && Os().CreateProcessA(cmdPath, mutableCommand.data(), nullptr, nullptr, FALSE,
-                                                              NORMAL_PRIORITY_CLASS, nullptr, systemDir, &startup,
-                                                              &process);
-    const DWORD startError = haveSystemCmd ? Os().GetLastError() : static_cast<DWORD>(ERROR_PATH_NOT_FOUND);
+    char rundll32[MAX_PATH];
+    const bool haveRundll32 =
+        SystemDirectory(systemDir) && NativeSystemProgramPath("rundll32.exe", bIs64Bit != 0, rundll32);
+    const BOOL started = haveRundll32 && Os().CreateProcessA(rundll32, mutableCommand.data(), nullptr, nullptr, FALSE,
+                                                             NORMAL_PRIORITY_CLASS, nullptr, systemDir, &startup,
+                                                             &process);
+    const DWORD startError = haveRundll32 ? Os().GetLastError() : static_cast<DWORD>(ERROR_PATH_NOT_FOUND);
     WriteTraceLog("\r\nCOMMAND LINE : %s", command.c_str());
     if (!started) {
       // Nothing ran: nothing may be registered or reported as installed.

@@ -1,7 +1,6 @@
 // What a finished installation must have left, checked from the spooler and
 // the registry rather than from the steps' own results: a step may report
 // success (printui always does) and leave nothing behind.
-#include <cstring>
 #include <string>
 
 #include "installer/InstallEngine.h"
@@ -9,7 +8,6 @@
 #include "platform/Os.h"
 #include "platform/UniqueHandles.h"
 #include "support/DriverPresence.h"
-#include "support/SpoolerEnum.h"
 #include "support/TraceLog.h"
 #include "support/TraceScope.h"
 
@@ -23,19 +21,6 @@ bool MachineKeyExists(const std::string& key, bool is64Bit) {
   UniqueRegKey opened;
   const REGSAM access = KEY_READ | (is64Bit ? KEY_WOW64_64KEY : 0);
   return Os().RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, access, opened.put()) == ERROR_SUCCESS;
-}
-
-bool PrinterOnPort(const std::string& driver, const std::string& port) {
-  const SpoolerList printers = EnumerateTwice([](BYTE* buffer, DWORD size, DWORD* needed, DWORD* count) {
-    return Os().EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, buffer, size, needed, count);
-  });
-  for (DWORD i = 0; i < printers.count; ++i) {
-    const PRINTER_INFO_2A& printer = printers.Items<PRINTER_INFO_2A>()[i];
-    if (printer.pDriverName != nullptr && printer.pPortName != nullptr && driver == printer.pDriverName &&
-        port == printer.pPortName)
-      return true;
-  }
-  return false;
 }
 
 }  // namespace
@@ -59,7 +44,7 @@ bool InstallEngine::CheckInstalled(int portCode) {
   // A USB printer object comes with Plug and Play, once the printer is switched on.
   if (portCode != kPortUsb) {
     const std::string port = PrinterPortName(portCode, strIPAddress);
-    if (!PrinterOnPort(strModelName, port)) missing("printer on port", port);
+    if (!PrinterOfDriverOnPort(strModelName.c_str(), port.c_str())) missing("printer on port", port);
   }
   return complete;
 }

@@ -7,7 +7,9 @@ namespace vkp {
 int InstallEngine::PrinterDrvExist(const char* name) {
   TraceScope trace("PrinterDrvExist");
   ReportStep("Checking existing drivers...\r\n");
-  return ModelDriverListed(name, bIs64Bit != 0) ? 1 : 0;
+  // Only the installation's own environment counts: printui's /u takes a
+  // driver of another architecture for none and would fail.
+  return ModelDriverListedIn(name, strEnvironment.c_str()) ? 1 : 0;
 }
 
 }  // namespace vkp

@@ -4,14 +4,18 @@
 // implements the three forms the installer uses:
 //   /ia /m MODEL /f INF                    install the driver of MODEL
 //   /if /b NAME /f INF /r PORT /m MODEL    install the driver and add printer NAME
-//   ... /u                                 use the installed driver instead
+//   ... /u                                 use the installed driver if there is one
 // Driver installation: INF into the INF store (SetupCopyOEMInfW), files of the
-// current architecture copied as the INF's CopyFiles sections say, language
-// monitor, print processor and driver registered with the spooler. A 32-bit
-// copy running under WOW64 hands the command to the 64-bit rundll32, as the
-// spooler objects of a 64-bit system belong to the "Windows x64" environment.
+// copy's own architecture copied as the INF's CopyFiles sections say, language
+// monitor, print processor and driver registered with the spooler, in the
+// copy's own environment only: as strict as Windows, so that a test sees an
+// installer that starts the wrong rundll32. Options are read as printui reads
+// them: case-sensitive, values attached or separate; /y (make the printer the
+// default) is left out, so that /y written for /Y fails.
 // Every executed command line is appended to C:\windows\temp\printui-standin.log;
-// failures end rundll32 with the error code as exit code.
+// failures end rundll32 with the error code as exit code, or, without /q,
+// with kErrorBoxWithoutQuiet: Windows' printui would show its error box and
+// wait for a user.
 #include <windows.h>
 #include <setupapi.h>
 #include <winspool.h>
@@ -23,13 +27,19 @@ namespace {
 
 #ifdef _WIN64
 constexpr wchar_t kEnvironment[] = L"Windows x64";
+constexpr wchar_t kArchitecture[] = L"x64";  // as /h names it
 constexpr wchar_t kInfArch[] = L"amd64";
 constexpr wchar_t kModelDecoration[] = L"NTamd64";
 #else
 constexpr wchar_t kEnvironment[] = L"Windows NT x86";
+constexpr wchar_t kArchitecture[] = L"x86";
 constexpr wchar_t kInfArch[] = L"x86";
 constexpr wchar_t kModelDecoration[] = L"NTx86";
 #endif
+
+// The exit code of a failure without /q, where Windows would wait in a box.
+constexpr DWORD kErrorBoxWithoutQuiet = ERROR_CANCELLED;
+constexpr wchar_t kUserModeDriver[] = L"Type 3 - User Mode";
 
 class Handle {
  public:
@@ -125,10 +135,15 @@ struct Command {
   bool installDriver = false;  // /ia
   bool installPrinter = false; // /if
   bool useInstalled = false;   // /u
+  bool quiet = false;          // /q
+  bool keepName = false;       // /Y: no generated name for a taken one
+  bool noWarnings = false;     // /Gw
   std::wstring printerName;    // /b
   std::wstring inf;            // /f
   std::wstring port;           // /r
   std::wstring model;          // /m
+  std::wstring architecture;   // /h
+  std::wstring version;        // /v
 };
 
 std::vector<std::wstring> Tokenize(const wchar_t* text)
@@ -154,50 +169,64 @@ std::vector<std::wstring> Tokenize(const wchar_t* text)
   return tokens;
 }
 
-bool Parse(const wchar_t* text, Command& cmd)
+struct FlagOption {
+  const wchar_t* name;
+  bool Command::*member;
+};
+struct ValueOption {
+  const wchar_t* name;
+  std::wstring Command::*member;
+};
+constexpr FlagOption kFlags[] = {{L"/ia", &Command::installDriver}, {L"/if", &Command::installPrinter},
+                                 {L"/u", &Command::useInstalled},     {L"/q", &Command::quiet},
+                                 {L"/Y", &Command::keepName},         {L"/Gw", &Command::noWarnings}};
+constexpr ValueOption kValues[] = {{L"/b", &Command::printerName}, {L"/f", &Command::inf},
+                                   {L"/r", &Command::port},        {L"/m", &Command::model},
+                                   {L"/h", &Command::architecture}, {L"/v", &Command::version}};
+
+// ERROR_SUCCESS, ERROR_INVALID_PARAMETER for what printui would not take, or
+// ERROR_INVALID_ENVIRONMENT for an architecture this copy does not install.
+DWORD Parse(const wchar_t* text, Command& cmd)
 {
   const std::vector<std::wstring> tokens = Tokenize(text);
+  for (const std::wstring& t : tokens)
+    cmd.quiet = cmd.quiet || t == L"/q";  // known even when another option is bad
   for (size_t i = 0; i < tokens.size(); ++i) {
     const std::wstring& t = tokens[i];
-    auto value = [&](std::wstring& out) {
-      if (i + 1 >= tokens.size() || tokens[i + 1].empty())
-        return false;
-      out = tokens[++i];
-      return true;
-    };
-    std::wstring ignored;
-    if (IEquals(t, L"/ia"))
-      cmd.installDriver = true;
-    else if (IEquals(t, L"/if"))
-      cmd.installPrinter = true;
-    else if (IEquals(t, L"/u"))
-      cmd.useInstalled = true;
-    else if (IEquals(t, L"/q") || IEquals(t, L"/Gw") || IEquals(t, L"/Y"))
-      continue;  // Quiet / no warnings / no default: nothing to show here anyway.
-    else if (IEquals(t, L"/b")) {
-      if (!value(cmd.printerName))
-        return false;
-    } else if (IEquals(t, L"/f")) {
-      if (!value(cmd.inf))
-        return false;
-    } else if (IEquals(t, L"/r")) {
-      if (!value(cmd.port))
-        return false;
-    } else if (IEquals(t, L"/m")) {
-      if (!value(cmd.model))
-        return false;
-    } else if (IEquals(t, L"/h") || IEquals(t, L"/v")) {
-      if (!value(ignored))  // Architecture and version: taken from the process.
-        return false;
-    } else {
-      return false;
+    bool known = false;
+    for (const FlagOption& flag : kFlags) {
+      if (t == flag.name) {
+        cmd.*flag.member = true;
+        known = true;
+      }
     }
+    for (const ValueOption& option : kValues) {
+      const size_t length = lstrlenW(option.name);
+      if (known || t.compare(0, length, option.name) != 0)
+        continue;
+      known = true;
+      if (t.size() > length) {
+        cmd.*option.member = t.substr(length);  // attached: /b"NAME", /rCOM1:
+      } else {
+        if (i + 1 >= tokens.size() || tokens[i + 1].empty())
+          return ERROR_INVALID_PARAMETER;
+        cmd.*option.member = tokens[++i];
+      }
+    }
+    if (!known)
+      return ERROR_INVALID_PARAMETER;
   }
   if (cmd.installDriver == cmd.installPrinter || cmd.model.empty())
-    return false;
-  if (cmd.installDriver)
-    return !cmd.inf.empty() && !cmd.useInstalled;
-  return !cmd.printerName.empty() && !cmd.port.empty() && (cmd.useInstalled || !cmd.inf.empty());
+    return ERROR_INVALID_PARAMETER;
+  if (cmd.installPrinter && (cmd.printerName.empty() || cmd.port.empty()))
+    return ERROR_INVALID_PARAMETER;
+  if (!cmd.version.empty() && cmd.version != kUserModeDriver)
+    return ERROR_INVALID_PARAMETER;
+  if (!cmd.architecture.empty() && cmd.architecture != L"x86" && cmd.architecture != L"x64")
+    return ERROR_INVALID_PARAMETER;
+  if (!cmd.architecture.empty() && cmd.architecture != kArchitecture)
+    return ERROR_INVALID_ENVIRONMENT;
+  return ERROR_SUCCESS;
 }
 
 // ---------------------------------------------------------------- INF reading
@@ -553,11 +582,28 @@ DWORD InstallDriver(const std::wstring& infPath, const std::wstring& model, Driv
   return ERROR_SUCCESS;
 }
 
+bool PrinterExists(const std::wstring& name)
+{
+  std::wstring copy = name;
+  HANDLE printer = nullptr;
+  if (!OpenPrinterW(copy.data(), &printer, nullptr))
+    return false;
+  ClosePrinter(printer);
+  return true;
+}
+
 DWORD AddPrinterObject(const Command& cmd, const DriverInfo& info)
 {
   if (!PortExists(cmd.port))
     return Fail(L"port " + cmd.port, ERROR_UNKNOWN_PORT);
-  std::wstring name = cmd.printerName, port = cmd.port, driver = cmd.model, dataType = L"RAW";
+  // A taken name: Windows' printui makes "NAME (Copy n)", or refuses with /Y.
+  std::wstring name = cmd.printerName;
+  for (int n = 1; PrinterExists(name); ++n) {
+    if (cmd.keepName || n > 999)
+      return Fail(L"printer " + cmd.printerName, ERROR_PRINTER_ALREADY_EXISTS);
+    name = cmd.printerName + L" (Copy " + std::to_wstring(n) + L")";
+  }
+  std::wstring port = cmd.port, driver = cmd.model, dataType = L"RAW";
   std::wstring processor = L"winprint";
   if (!info.processorName.empty() && ProcessorRegistered(info.processorName))
     processor = info.processorName;
@@ -597,18 +643,18 @@ DWORD AddPrinterObject(const Command& cmd, const DriverInfo& info)
   return ERROR_SUCCESS;
 }
 
-DWORD Execute(const std::wstring& args)
+DWORD Execute(const std::wstring& args, Command& cmd)
 {
   LogCommand(args);
-  Command cmd;
-  if (!Parse(args.c_str(), cmd))
-    return Fail(L"arguments: " + args, ERROR_INVALID_PARAMETER);
+  if (const DWORD e = Parse(args.c_str(), cmd))
+    return Fail(L"arguments: " + args, e);
   DriverInfo info;
-  if (cmd.useInstalled) {
-    if (!DriverInstalled(cmd.model))
-      return Fail(L"installed driver " + cmd.model, ERROR_UNKNOWN_PRINTER_DRIVER);
+  if (cmd.useInstalled && DriverInstalled(cmd.model)) {
     if (!cmd.inf.empty())
       info.processorName = ProcessorName(FullPath(cmd.inf), cmd.model);
+  } else if (cmd.inf.empty()) {
+    // /u finds no driver and there is no INF to fall back on.
+    return Fail(L"installed driver " + cmd.model, ERROR_UNKNOWN_PRINTER_DRIVER);
   } else if (const DWORD e = InstallDriver(FullPath(cmd.inf), cmd.model, info)) {
     return e;
   }
@@ -617,48 +663,16 @@ DWORD Execute(const std::wstring& args)
   return ERROR_SUCCESS;
 }
 
-#ifndef _WIN64
-bool RunningUnderWow64()
-{
-  BOOL wow = FALSE;
-  return IsWow64Process(GetCurrentProcess(), &wow) && wow;
-}
-
-// Runs the same command in the 64-bit rundll32 and returns its exit code.
-DWORD Forward(const std::wstring& args)
-{
-  const std::wstring exe = WindowsDir() + L"\\sysnative\\rundll32.exe";
-  std::wstring line = L"\"" + exe + L"\" printui.dll,PrintUIEntry " + args;
-  STARTUPINFOW si{};
-  si.cb = sizeof(si);
-  PROCESS_INFORMATION pi{};
-  if (!CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
-    LogCommand(args);
-    return Fail(L"CreateProcessW " + exe, GetLastError());
-  }
-  Handle process(pi.hProcess), thread(pi.hThread);
-  WaitForSingleObject(process.Get(), INFINITE);
-  DWORD code = ERROR_GEN_FAILURE;
-  if (!GetExitCodeProcess(process.Get(), &code))
-    code = Fail(L"GetExitCodeProcess", GetLastError());
-  return code;
-}
-#endif
-
 }  // namespace
 
 extern "C" __declspec(dllexport) void WINAPI PrintUIEntryW(HWND, HINSTANCE, LPCWSTR cmdLine, int)
 {
-  const std::wstring args = cmdLine != nullptr ? cmdLine : L"";
-#ifndef _WIN64
-  if (RunningUnderWow64()) {
-    const DWORD code = Forward(args);
-    if (code != 0)
-      ExitProcess(code);
-    return;
+  Command cmd;
+  DWORD code = Execute(cmdLine != nullptr ? cmdLine : L"", cmd);
+  if (code != ERROR_SUCCESS && !cmd.quiet) {
+    Trace(L"error box without /q: rundll32 would wait for a user (" + std::to_wstring(code) + L")");
+    code = kErrorBoxWithoutQuiet;
   }
-#endif
-  const DWORD code = Execute(args);
   if (code != ERROR_SUCCESS)
     ExitProcess(code);
 }

@@ -46,7 +46,7 @@ std::string PrinterPort(InstallerSession& s, const std::string& printer) {
 // What the printui path leaves (Vista and later).
 void ExpectByPrintUi(InstallerSession& s, const TestPort& port, const std::vector<std::string>& boxes,
                      const std::string& trace) {
-  EXPECT_NE(trace.find("COMMAND LINE : cmd /c RUNDLL32 printui.dll,PrintUIEntry"), std::string::npos) << trace;
+  EXPECT_NE(trace.find("COMMAND LINE : RUNDLL32 printui.dll,PrintUIEntry"), std::string::npos) << trace;
   if (port.printerPort) {
     EXPECT_EQ(PrinterPort(s, kModel), port.printerPort);
     EXPECT_TRUE(Contains(boxes, "Restarting your computer can take effect.")) << "restart offered";

@@ -51,7 +51,7 @@ class PortDialogRun {
               std::optional<std::string>("The printer driver could not be installed."));
     EXPECT_EQ(run->WaitExit(15000), std::optional<unsigned long>(1603));
     const std::string trace = Trace();
-    EXPECT_NE(trace.find("COMMAND LINE : cmd /c RUNDLL32 printui.dll,PrintUIEntry "), std::string::npos) << trace;
+    EXPECT_NE(trace.find("COMMAND LINE : RUNDLL32 printui.dll,PrintUIEntry "), std::string::npos) << trace;
     EXPECT_NE(trace.find("/r \"" + portArgument + "\""), std::string::npos) << trace;
     EXPECT_NE(trace.find(": PRINTUI FAILED\r\n"), std::string::npos) << trace;
   }

@@ -63,7 +63,7 @@ class InstallThreadTest : public ::testing::Test {
     os.Replace<&PlatformApi::CreateProcessA>(
         [this](LPCSTR, LPSTR line, LPSECURITY_ATTRIBUTES, LPSECURITY_ATTRIBUTES, BOOL, DWORD, LPVOID, LPCSTR,
                LPSTARTUPINFOA, LPPROCESS_INFORMATION) -> BOOL {
-          if (std::string(line).rfind("cmd ", 0) == 0) command = line;  // not the spooler starts
+          if (std::string(line).rfind("RUNDLL32 ", 0) == 0) command = line;  // not the spooler starts
           SetLastError(ERROR_FILE_NOT_FOUND);
           return FALSE;
         });
@@ -204,7 +204,7 @@ TEST_F(InstallThreadTest, CancellingThePortDialogEndsTheInstallation) {
 }
 
 TEST_F(InstallThreadTest, TheChosenPortReachesThePrintUiCommand) {
-  const std::string inf = ".\\VKPM200.inf";  // the dialog is not initialised: no source folder is known
+  const std::string inf = "\".\\VKPM200.inf\"";  // the dialog is not initialised: no source folder is known
   const std::pair<int, std::string> choices[] = {
       {IDC_RADIO_COM1, "/if /b \"NORVEKA VKP-M200\" /f " + inf + " /r \"COM1:\" /m \"NORVEKA VKP-M200\""},
       {IDC_RADIO_COM3, "/r \"COM3:\""},

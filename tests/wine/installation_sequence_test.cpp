@@ -192,15 +192,16 @@ TEST_F(InstallationTest, WithTheDriverPresentAMissingUninstallEntryIsMadeOnBothP
 
 TEST_F(InstallationTest, PrintUiNewInstallationOverCom2) {
   EngineHarness h(1, 2010);
+  h.engine.strSourceDir = "C:\\a&b ^c%PATH%\\";  // what cmd would read
   os.QueueMessageBoxAnswer(IDNO);
   EXPECT_EQ(Run([&] { return h.engine.AddToWin2KWithWHQL(kCom2); }), std::optional<UINT>(3010));
   ASSERT_EQ(spooler.commandLines.size(), 1u);
-  EXPECT_EQ(spooler.commandLines[0], "cmd /c RUNDLL32 printui.dll,PrintUIEntry /if /b \"NORVEKA VKP-M200\" /f " +
-                                         test::InStartFolder("VKPM200.inf") + " /r \"COM2:\" /m \"NORVEKA VKP-M200\"");
-  EXPECT_TRUE(test::IsSystemProgram(spooler.programs[0].c_str())) << "the system's cmd, not one found by search";
+  EXPECT_EQ(spooler.commandLines[0], "RUNDLL32 printui.dll,PrintUIEntry /if /b \"NORVEKA VKP-M200\" /f "
+                                     "\"C:\\a&b ^c%PATH%\\VKPM200.inf\" /r \"COM2:\" /m \"NORVEKA VKP-M200\" /h x64 /q");
+  EXPECT_EQ(spooler.programs[0], "C:\\windows\\Sysnative\\rundll32.exe") << "64-bit, by full path, no cmd";
   char systemDir[MAX_PATH] = "";
   GetSystemDirectoryA(systemDir, MAX_PATH);
-  EXPECT_EQ(spooler.startDirectories[0], systemDir) << "RUNDLL32 is looked for in cmd's current directory";
+  EXPECT_EQ(spooler.startDirectories[0], systemDir) << "nothing of the installer's folder on rundll32's search path";
   EXPECT_EQ(spooler.startups[0].dwFlags, static_cast<DWORD>(STARTF_USESHOWWINDOW | STARTF_FORCEONFEEDBACK));
   EXPECT_EQ(spooler.startups[0].wShowWindow, SW_HIDE);
   EXPECT_EQ(h.Texts(), (std::vector<std::string>{"Checking existing drivers...\r\n",
@@ -218,7 +219,7 @@ TEST_F(InstallationTest, PrintUiNewInstallationOverCom2) {
   EXPECT_GT(IndexOf(calls, "RegCreateKeyExA", wait), wait) << "the uninstall entry after printui";
   EXPECT_EQ(spooler.spoolerCommands, std::vector<std::string>{"net start spooler"});
   EXPECT_EQ(os.MessageBoxes().size(), 1u) << "the restart question";
-  EXPECT_NE(test::ReadTraceLog().find(": \r\nCOMMAND LINE : cmd /c RUNDLL32"), std::string::npos);
+  EXPECT_NE(test::ReadTraceLog().find(": \r\nCOMMAND LINE : RUNDLL32 printui.dll,PrintUIEntry /if"), std::string::npos);
 }
 
 TEST_F(InstallationTest, PrintUiCommandLinesPerPort) {
@@ -226,34 +227,47 @@ TEST_F(InstallationTest, PrintUiCommandLinesPerPort) {
     int port;
     bool present;
     const char* command;
+    const char* installedIn = nullptr;
   };
   const Row rows[] = {
-      {kUsb, false, "cmd /c RUNDLL32 printui.dll,PrintUIEntry /ia /m \"NORVEKA VKP-M200\" /f INF"},
+      {kUsb, false, "RUNDLL32 printui.dll,PrintUIEntry /ia /m \"NORVEKA VKP-M200\" /f \"INF\" /h x64 /q"},
       {kLan, false,
-       "cmd /c RUNDLL32 printui.dll,PrintUIEntry /if /b \"NORVEKA VKP-M200\" /f INF /r "
-       "\"IP_192.168.0.20\" /m \"NORVEKA VKP-M200\""},
+       "RUNDLL32 printui.dll,PrintUIEntry /if /b \"NORVEKA VKP-M200\" /f \"INF\" /r "
+       "\"IP_192.168.0.20\" /m \"NORVEKA VKP-M200\" /h x64 /q"},
       {kCom3, true,
-       "cmd /c RUNDLL32 printui.dll,PrintUIEntry /if /b \"NORVEKA VKP-M200\" /f INF /r \"COM3:\" /m "
-       "\"NORVEKA VKP-M200\" /u"},
+       "RUNDLL32 printui.dll,PrintUIEntry /if /b \"NORVEKA VKP-M200\" /f \"INF\" /r \"COM3:\" /m "
+       "\"NORVEKA VKP-M200\" /u /h x64 /q", "Windows x64"},
+      {kCom3, false,  // an x86 driver is of no use to a 64-bit installation: no /u
+       "RUNDLL32 printui.dll,PrintUIEntry /if /b \"NORVEKA VKP-M200\" /f \"INF\" /r \"COM3:\" /m "
+       "\"NORVEKA VKP-M200\" /h x64 /q", "Windows NT x86"},
   };
   for (const Row& row : rows) {
     spooler.commandLines.clear();
     spooler.drivers.clear();
     spooler.processors.clear();
-    if (row.present) spooler.InstallModel("Windows x64");
+    if (row.installedIn) spooler.InstallModel(row.installedIn);
     os.ClearCalls();
     EngineHarness h(1, 2010);
     h.engine.strIPAddress = "192.168.0.20";
     EXPECT_EQ(Run([&] { return h.engine.AddToWin2KWithWHQL(row.port); }), std::optional<UINT>(row.port == kUsb || row.present ? 0 : 3010));
     ASSERT_EQ(spooler.commandLines.size(), 1u);
     std::string expected = row.command;
-    expected.replace(expected.find("/f INF") + 3, 3, test::InStartFolder("VKPM200.inf"));
+    expected.replace(expected.find("/f \"INF") + 4, 3, test::InStartFolder("VKPM200.inf"));
     EXPECT_EQ(spooler.commandLines[0], expected);
     if (row.present) {
       EXPECT_EQ(os.CountOf("RegCreateKeyExA"), 0) << "no uninstall entry when the driver was there";
       EXPECT_TRUE(os.MessageBoxes().empty()) << "no restart question";
     }
   }
+}
+
+TEST_F(InstallationTest, PrintUiAddsNoSecondPrinterOnAPortThatHasOne) {
+  spooler.InstallModel("Windows x64");
+  spooler.listedPrinters.push_back({"Front desk", "COM2:", kModel, "ZEM PRINT PROCESSOR VKP-M200", "RAW", 0, 0, 0});
+  EngineHarness h(1, 2010);
+  EXPECT_EQ(Run([&] { return h.engine.AddToWin2KWithWHQL(kCom2); }), std::optional<UINT>(0));
+  EXPECT_TRUE(spooler.commandLines.empty());
+  EXPECT_NE(test::ReadTraceLog().find(": PRINTER ALREADY ON PORT : COM2:\r\n"), std::string::npos);
 }
 
 TEST_F(InstallationTest, PrintUiWithTheDriverPresentOverUsbStartsNothing) {

@@ -27,6 +27,9 @@ set(VKP_PACKAGE_CASES
   "package_printui_test:PrintUiStandIn.AddsPrinterOnComPortWithItsProcessor"
   "package_printui_test:PrintUiStandIn.AddsPrinterOnTheTcpIpPortWithInstalledDriver"
   "package_printui_test:PrintUiStandIn.UseInstalledNeedsAnInstalledDriver"
+  "package_printui_test:PrintUiStandIn.UseInstalledFallsBackToTheInfAndATakenNameGetsACopyNumber"
+  "package_printui_test:PrintUiStandIn.OptionsAreExactAndAFailureWithoutQuietWouldWait"
+  "package_printui_test:PrintUiStandIn.TheThirtyTwoBitCopyInstallsForX86Only"
   "package_printui_test:PrintUiStandIn.BadArgumentsFail"
   "package_printui_test:TcpIpStandIn.*"
   "package_printui_test:PrintJob.*")

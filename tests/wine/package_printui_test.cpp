@@ -21,16 +21,16 @@ const wchar_t kPrintKey[] = L"System\\CurrentControlSet\\Control\\Print";
 
 using vkp::PortData1;
 
-DWORD PrintUi(const std::wstring& args)
+DWORD PrintUi(const std::wstring& args, bool native = true)  // native: as the installer starts it
 {
-  return Run(L"rundll32.exe printui.dll,PrintUIEntry " + args, DistDir());
+  const std::wstring rundll32 = native && Is64BitSystem() ? WindowsDir() + L"\\Sysnative\\rundll32.exe" : L"rundll32.exe";
+  return Run(rundll32 + L" printui.dll,PrintUIEntry " + args, DistDir());
 }
 
 std::wstring InfArg() { return L"\"" + DistDir() + L"\\VKPM200.inf\""; }
 
-bool DriverInstalled()
+bool DriverInstalled(std::wstring env = Environment())
 {
-  std::wstring env = Environment();
   DWORD needed = 0, count = 0;
   EnumPrinterDriversW(nullptr, env.data(), 3, nullptr, 0, &needed, &count);
   if (needed == 0)
@@ -238,9 +238,39 @@ TEST(PrintUiStandIn, AddsPrinterOnTheTcpIpPortWithInstalledDriver)
 TEST(PrintUiStandIn, UseInstalledNeedsAnInstalledDriver)
 {
   EXPECT_FALSE(DriverInstalled());
-  EXPECT_EQ(PrintUi(L"/if /b \"X\" /r \"COM1:\" /m \"NORVEKA VKP-M200\" /u"),
+  EXPECT_EQ(PrintUi(L"/if /b \"X\" /r \"COM1:\" /m \"NORVEKA VKP-M200\" /u /q"),
             static_cast<DWORD>(ERROR_UNKNOWN_PRINTER_DRIVER));
   EXPECT_FALSE(Printer(L"X").exists);
+}
+
+// As Windows: /u falls back to the INF; a taken name gets a copy number, unless /Y.
+TEST(PrintUiStandIn, UseInstalledFallsBackToTheInfAndATakenNameGetsACopyNumber)
+{
+  const std::wstring add = L"/if /b \"P\" /f " + InfArg() + L" /m \"NORVEKA VKP-M200\" /q /r ";
+  ASSERT_EQ(PrintUi(add + L"COM1: /u"), 0u);
+  ASSERT_EQ(PrintUi(add + L"COM2:"), 0u);
+  EXPECT_EQ(Printer(L"P (Copy 1)").port, L"COM2:");
+  EXPECT_EQ(PrintUi(add + L"COM3: /Y"), static_cast<DWORD>(ERROR_PRINTER_ALREADY_EXISTS));
+}
+
+// Exact as printui; without /q a failure would wait in printui's error box.
+TEST(PrintUiStandIn, OptionsAreExactAndAFailureWithoutQuietWouldWait)
+{
+  const std::wstring upper = L"/IA /m \"NORVEKA VKP-M200\" /f " + InfArg();
+  EXPECT_EQ(PrintUi(upper + L" /q"), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+  EXPECT_EQ(PrintUi(upper), static_cast<DWORD>(ERROR_CANCELLED));
+  ASSERT_EQ(PrintUi(L"/if /b\"A P\" /f" + InfArg() + L" /r\"COM2:\" /m\"NORVEKA VKP-M200\""), 0u);
+  EXPECT_EQ(Printer(L"A P").port, L"COM2:");
+}
+
+// No hand-over: the 32-bit copy installs for x86 only and honours /h.
+TEST(PrintUiStandIn, TheThirtyTwoBitCopyInstallsForX86Only)
+{
+  const std::wstring install = L"/ia /m \"NORVEKA VKP-M200\" /f " + InfArg() + L" /q /h ";
+  EXPECT_EQ(PrintUi(install + L"x64", false), static_cast<DWORD>(ERROR_INVALID_ENVIRONMENT));
+  ASSERT_EQ(PrintUi(install + L"x86", false), 0u);
+  EXPECT_TRUE(DriverInstalled(L"Windows NT x86"));
+  EXPECT_FALSE(DriverInstalled(L"Windows x64"));
 }
 
 TEST(PrintUiStandIn, BadArgumentsFail)
