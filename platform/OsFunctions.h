@@ -114,6 +114,7 @@
   X(InitializeSecurityDescriptor, Zero)         \
   X(SetSecurityDescriptorDacl, Zero)            \
   X(OpenProcessToken, Zero)                     \
+  X(GetTokenInformation, Zero)                  \
   X(LookupPrivilegeValueA, Zero)                \
   X(AdjustTokenPrivileges, Zero)                \
   X(ExitWindowsEx, Zero)                        \

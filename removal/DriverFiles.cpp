@@ -1,6 +1,7 @@
 // The driver's files, the hardware-id directory under the driver directory
 // and the installation directory.
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/Os.h"
@@ -137,41 +138,11 @@ void RemovalEngine::DeletePrnDrvPnPDirectory() {
   }
 }
 
-namespace {
-
-bool IsReparsePoint(const char* path) {
-  const DWORD attributes = Os().GetFileAttributesA(path);
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-}
-
-bool OwnedByAdministratorsOrSystem(const char* path) {
-  UniqueFile folder(Os().CreateFileA(path, READ_CONTROL, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                     nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
-                                     nullptr));
-  if (!folder) return false;
-  PSID owner = nullptr;
-  PSECURITY_DESCRIPTOR descriptor = nullptr;
-  const DWORD result = Os().GetSecurityInfo(folder.get(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner,
-                                            nullptr, nullptr, nullptr, &descriptor);
-  UniqueLocal descriptorHolder(descriptor);  // owner points into it
-  if (result != ERROR_SUCCESS || owner == nullptr) return false;
-  SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
-  UniqueSid system;
-  UniqueSid administrators;
-  if (Os().AllocateAndInitializeSid(&nt, 1, SECURITY_LOCAL_SYSTEM_RID, 0, 0, 0, 0, 0, 0, 0, system.put()) &&
-      Os().EqualSid(owner, system.get()))
-    return true;
-  return Os().AllocateAndInitializeSid(&nt, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0, 0,
-                                       administrators.put()) &&
-         Os().EqualSid(owner, administrators.get());
-}
-
-}  // namespace
-
-// Why the folder must be left alone, or nullptr when it may go.
-const char* RemovalEngine::FolderRefusal(const char* parent, const char* folder) {
-  if (IsReparsePoint(parent) || IsReparsePoint(folder)) return "a link";
-  if (!OwnedByAdministratorsOrSystem(folder)) return "not owned by the administrators or SYSTEM";
+// Why the folder must be left alone, or nullptr when it may go. Both are
+// pinned: what was checked is what gets deleted.
+const char* RemovalEngine::FolderRefusal(const PinnedFolder& parent, const PinnedFolder& folder) {
+  if (!parent.IsPlain() || !folder.IsPlain()) return "a link";
+  if (!folder.HasTrustedOwner()) return "not owned by the administrators or SYSTEM";
   return nullptr;
 }
 
@@ -192,17 +163,20 @@ void RemovalEngine::DeleteInstalledDirectory() {
   AppendBounded(modelDirectory, "\\");
   AppendBounded(modelDirectory, Load(IDS_MODEL_NAME).c_str());
 
+  PinnedFolder pinnedParent(parent);
   if (Os().GetFileAttributesA(modelDirectory) != INVALID_FILE_ATTRIBUTES) {
     // Nothing of ours creates this folder, so any user could have: it goes
     // only when it is no link and belongs to the administrators or SYSTEM.
-    const char* refusal = FolderRefusal(parent, modelDirectory);
+    PinnedFolder pinnedModel(modelDirectory);
+    const char* refusal = FolderRefusal(pinnedParent, pinnedModel);
     if (refusal != nullptr) {
       WriteTraceLog("DIRECTORY LEFT ALONE : %s (%s)", modelDirectory, refusal);
     } else {
-      DeleteDirectoryTree(modelDirectory);
+      DeletePinnedDirectoryTree(std::move(pinnedModel), modelDirectory);
       WriteTraceLog("DIRECTORY : %s", modelDirectory);
     }
   }
+  pinnedParent.Release();  // removed below when empty: a link in its place goes itself
   if (Os().GetFileAttributesA(parent) != INVALID_FILE_ATTRIBUTES && !Os().RemoveDirectoryA(parent)) {
     const DWORD error = Os().GetLastError();
     // Something else still lives there: the parent stays, silently.

@@ -9,6 +9,7 @@
 
 #include "platform/WinHeaders.h"
 #include "removal/RemovalHost.h"
+#include "support/PinnedFolder.h"
 
 namespace vkp::removal {
 
@@ -97,8 +98,9 @@ class RemovalEngine {
   bool MonitorStillInstalled(const char* monitorName);
   bool ProcessorStillInstalled(const char* processorName);
   // Why a folder some user may have made must be left alone (a link, or not
-  // owned by the administrators or SYSTEM); nullptr when it may go.
-  const char* FolderRefusal(const char* parent, const char* folder);
+  // owned by the administrators or SYSTEM); nullptr when it may go. Both
+  // folders are pinned by the caller until the deletion is done.
+  const char* FolderRefusal(const PinnedFolder& parent, const PinnedFolder& folder);
   // Deletes directory + separator + file; traces a failure.
   void DeleteFileIn(const char* directory, const char* separator, const char* file);
 

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/WinHeaders.h"
+#include "support/PinnedFolder.h"
 
 namespace vkp {
 
@@ -17,8 +18,11 @@ bool RestartStarted();
 bool LogDeleteFileError(const char* path, DWORD error);
 
 // Deletes the directory with everything below it, read-only entries
-// included. Silent: what cannot be deleted stays.
+// included. Each folder is pinned (PinnedFolder) before it is looked into,
+// and no link is followed. Silent: what cannot be deleted stays.
 void DeleteDirectoryTree(std::string path);
+// The same for a folder the caller has pinned and checked already.
+void DeletePinnedDirectoryTree(PinnedFolder folder, const std::string& path);
 
 // Removes from the device database every USB device (present or not) whose
 // first hardware id starts, in any letter case, with the 21-character

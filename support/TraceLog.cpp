@@ -7,6 +7,7 @@
 #include "platform/UniqueHandles.h"
 #include "support/BoundedText.h"
 #include "support/PathSize.h"
+#include "support/PinnedFolder.h"
 #include "support/TraceFormat.h"
 
 namespace vkp {
@@ -46,11 +47,17 @@ void AppendEntry(char* path, const char* entry, std::size_t length) {
   Os().WriteFile(file.get(), entry, static_cast<DWORD>(length), &written, nullptr);
 }
 
-bool IsPlainFolder(const char* path) {
-  UniqueFile folder(Os().CreateFileA(path, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                     nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
-                                     nullptr));
-  return folder && IsPlainEntry(folder.get(), FILE_ATTRIBUTE_DIRECTORY);
+// The trace folder may exist before us, made by an ordinary user. It is
+// held for the run, so that it cannot be renamed or swapped for a link and
+// every entry lands in the folder checked here; a link or a folder of an
+// ordinary user's is not used at all.
+PinnedFolder gTraceFolder;
+
+bool PinTraceFolder(const char* path) {
+  gTraceFolder = PinnedFolder(path);
+  if (gTraceFolder.IsPlain() && gTraceFolder.HasTrustedOwner()) return true;
+  gTraceFolder.Release();
+  return false;
 }
 }  // namespace
 
@@ -58,21 +65,33 @@ const char* TraceLogPath() { return gTraceLogPath; }
 
 int InitTraceLog() {
   gTraceLogPath[0] = '\0';
+  gTraceFolder.Release();
   char windowsDir[kPathSize] = "";
   Os().GetWindowsDirectoryA(windowsDir, kPathSize);
-
-  char path[kPathSize] = "";
-  CopyBoundedN(path, kPathSize, windowsDir, 3);  // the drive root, e.g. "C:\"
-  AppendBounded(path, "\\Temp");
   if (gSecondLogPath[0] != '\0') Os().DeleteFileA(gSecondLogPath);  // a fresh copy per run
-  Os().CreateDirectoryA(path, nullptr);
-  if (!IsPlainFolder(path)) return FALSE;  // no trace for this run
+
+  char folder[kPathSize] = "";
+  CopyBoundedN(folder, kPathSize, windowsDir, 3);  // the drive root, e.g. "C:\"
+  AppendBounded(folder, "\\Temp");
+  Os().CreateDirectoryA(folder, nullptr);
+  char refused[kPathSize] = "";
+  if (!PinTraceFolder(folder)) {
+    // The Windows Temp folder instead: the system's own.
+    CopyBounded(refused, folder);
+    CopyBounded(folder, windowsDir);
+    AppendBounded(folder, "\\Temp");
+    if (windowsDir[0] == '\0' || !PinTraceFolder(folder)) return FALSE;  // no trace for this run
+  }
+  char path[kPathSize] = "";
+  CopyBounded(path, folder);
   AppendBounded(path, "\\");
   AppendBounded(path, TraceLogFileName());
 
   CopyBounded(gTraceLogPath, path);
   // Deleting a link removes the link, never its target.
-  return Os().DeleteFileA(gTraceLogPath);
+  const int deleted = Os().DeleteFileA(gTraceLogPath);
+  if (refused[0] != '\0') WriteTraceLog("TRACE FOLDER : %s (%s is a link or an ordinary user's)", folder, refused);
+  return deleted;
 }
 
 void SetSecondTraceLog(const char* path) {

@@ -10,8 +10,11 @@ namespace vkp {
 const char* TraceLogFileName();
 
 // Composes the log path, creates the Temp folder and deletes the previous
-// run's log. Returns the deletion's success flag. A Temp folder that is a
-// link (junction, symbolic link) gets no trace for the run.
+// run's log. Returns the deletion's success flag. The folder is held open
+// until the next call, so that it cannot be renamed or replaced meanwhile.
+// A Temp folder that is a link (junction, symbolic link) or an ordinary
+// user's is passed over for the Windows Temp folder, which the first entry
+// says; when that fails too, the run has no trace.
 int InitTraceLog();
 
 // Appends one entry: time stamp, the formatted text (cut at 1013

@@ -334,9 +334,10 @@ TEST_F(UninstallerRemoval, AnInstallationFolderSomeUserMadeIsLeftAlone) {
     InitTraceLog();
     FakeOs os;
     if (std::string(reason) == "a link") {
-      os.Replace<&PlatformApi::GetFileAttributesA>([folder](LPCSTR path) -> DWORD {
-        const DWORD real = RealOs().GetFileAttributesA(path);
-        return folder == path && real != INVALID_FILE_ATTRIBUTES ? real | FILE_ATTRIBUTE_REPARSE_POINT : real;
+      os.Replace<&PlatformApi::GetFileInformationByHandle>([](HANDLE handle, LPBY_HANDLE_FILE_INFORMATION info) {
+        const BOOL real = RealOs().GetFileInformationByHandle(handle, info);
+        if (real && (info->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) info->dwFileAttributes |= FILE_ATTRIBUTE_REPARSE_POINT;
+        return real;
       });
     } else {
       os.Replace<&PlatformApi::EqualSid>([](PSID, PSID) -> BOOL { return FALSE; });
@@ -348,6 +349,32 @@ TEST_F(UninstallerRemoval, AnInstallationFolderSomeUserMadeIsLeftAlone) {
   }
   RealOs().DeleteFileA((folder + "\\kept.txt").c_str());
   RealOs().RemoveDirectoryA(folder.c_str());
+  RealOs().RemoveDirectoryA(parent.c_str());
+}
+
+// Between the owner check and the deletion, whoever could rename the folder
+// would put one of theirs in its place: the checked folder stays pinned.
+TEST_F(UninstallerRemoval, TheCheckedInstallationFolderCannotBeSwapped) {
+  const std::string parent = test::WindowsDirectory().substr(0, 2) + "\\NORVEKA Printer Driver";
+  const std::string folder = parent + "\\VKP-M200";
+  RealOs().CreateDirectoryA(parent.c_str(), nullptr);
+  RealOs().CreateDirectoryA(folder.c_str(), nullptr);
+  BOOL renamed = FALSE;
+  DWORD renameError = 0;
+  FakeOs os;
+  os.Replace<&PlatformApi::GetSecurityInfo>([&](HANDLE handle, SE_OBJECT_TYPE type, SECURITY_INFORMATION which,
+                                                PSID* owner, PSID* group, PACL* dacl, PACL* sacl,
+                                                PSECURITY_DESCRIPTOR* descriptor) -> DWORD {
+    renamed = RealOs().MoveFileA(folder.c_str(), (parent + "\\Moved").c_str());
+    renameError = ::GetLastError();
+    return RealOs().GetSecurityInfo(handle, type, which, owner, group, dacl, sacl, descriptor);
+  });
+  RemovalEngine(*host).DeleteInstalledDirectory();
+  EXPECT_FALSE(renamed);
+  EXPECT_EQ(renameError, static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+  EXPECT_TRUE(TraceHasEntry("DIRECTORY : " + folder));
+  EXPECT_FALSE(test::FileExists(parent));
+  RealOs().RemoveDirectoryA((parent + "\\Moved").c_str());
   RealOs().RemoveDirectoryA(parent.c_str());
 }
 

@@ -149,21 +149,49 @@ TEST_F(DirectoryTree, TrailingBackslashDeletesTheSame) {
 }
 
 TEST_F(DirectoryTree, BothFormsSearchTheSamePatternAndRemoveTheSameFolder) {
-  const std::string missing = base_ + "\\Missing";
-  for (const std::string& path : {missing, missing + "\\"}) {
+  const std::string empty = root_ + "\\Driver32\\Empty";
+  for (const std::string& path : {empty, empty + "\\"}) {
+    ::CreateDirectoryA(empty.c_str(), nullptr);
     FakeOs fake;
     DeleteDirectoryTree(path);
     const auto searches = fake.CallsOf("FindFirstFileA");
     ASSERT_EQ(searches.size(), 1u) << path;
-    EXPECT_EQ(searches[0].args[0], missing + "\\*.*") << path;
+    EXPECT_EQ(searches[0].args[0], empty + "\\*.*") << path;
     const auto removals = fake.CallsOf("RemoveDirectoryA");
     ASSERT_EQ(removals.size(), 1u) << path;
-    EXPECT_EQ(removals[0].args[0], missing) << path;
+    EXPECT_EQ(removals[0].args[0], empty) << path;
   }
 }
 
+// The worst moment: a folder is being listed, and whoever owns it renames
+// it and puts a folder of theirs in its place. The pin refuses the rename.
+TEST_F(DirectoryTree, AFolderBeingEmptiedCannotBeSwapped) {
+  const std::string bait = base_ + "\\Bait";
+  const std::string driver32 = root_ + "\\Driver32";
+  MakeDir(bait);
+  MakeFile(bait + "\\keep.txt", false);
+  BOOL renamed = FALSE;
+  DWORD renameError = 0;
+  FakeOs fake;
+  fake.Replace<&PlatformApi::FindFirstFileA>([&](LPCSTR pattern, LPWIN32_FIND_DATAA data) -> HANDLE {
+    if (pattern == driver32 + "\\*.*") {
+      renamed = RealOs().MoveFileA(driver32.c_str(), (base_ + "\\Moved").c_str());
+      renameError = ::GetLastError();
+      if (renamed) RealOs().MoveFileA(bait.c_str(), driver32.c_str());
+    }
+    return RealOs().FindFirstFileA(pattern, data);
+  });
+  DeleteDirectoryTree(root_);
+  EXPECT_FALSE(renamed);
+  EXPECT_EQ(renameError, static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+  EXPECT_FALSE(test::FileExists(root_));
+  EXPECT_TRUE(test::FileExists(bait + "\\keep.txt")) << "what was swapped in is never touched";
+}
+
 TEST_F(DirectoryTree, MissingPathIsHarmless) {
+  FakeOs fake;
   DeleteDirectoryTree(base_ + "\\Missing");
+  EXPECT_EQ(fake.CountOf("FindFirstFileA"), 0) << "nothing is listed that could not be pinned";
   EXPECT_TRUE(test::FileExists(root_ + "\\Driver32\\VKPM200.dll"));
   EXPECT_TRUE(test::FileExists(base_ + "\\neighbour.txt"));
 }

@@ -20,6 +20,20 @@ std::string TempFolder() {
   return std::string(windows, 3) + "Temp";
 }
 
+std::string WindowsTempLog() {
+  char windows[MAX_PATH] = "";
+  GetWindowsDirectoryA(windows, MAX_PATH);
+  return std::string(windows) + "\\Temp\\VKP-M200_Installer.txt";
+}
+
+// The trace folder stays held until the next initialisation: one that can
+// open neither folder holds none.
+void LetGoOfTheTraceFolder() {
+  FakeOs os;
+  os.FailNth("CreateFileA", 0, ERROR_ACCESS_DENIED);  // every call
+  InitTraceLog();
+}
+
 class TraceLogTest : public ::testing::Test {
  protected:
   void SetUp() override { test::SetTraceLogFileName("VKP-M200_Installer.txt"); }
@@ -44,6 +58,7 @@ TEST_F(TraceLogTest, CreatesTheTempFolderWhenMissing) {
     } while (FindNextFileA(find, &found));
     FindClose(find);
   }
+  LetGoOfTheTraceFolder();
   RemoveDirectoryA(temp.c_str());
   ASSERT_FALSE(test::FileExists(temp));
   InitTraceLog();
@@ -132,28 +147,72 @@ TEST_F(TraceLogTest, ALogFileWithASecondNameIsNeitherWrittenNorWrittenThrough) {
   DeleteFileA(victim.c_str());
 }
 
-TEST_F(TraceLogTest, AReparsePointAsFolderOrFileEndsTracingForTheRun) {
-  for (const int refusedCall : {1, 2}) {  // InitTraceLog's folder check, then the first entry's file check
-    SCOPED_TRACE(refusedCall);
+TEST_F(TraceLogTest, AReparsePointAsLogFileEndsTracingForTheRun) {
+  DeleteFileA((TempFolder() + "\\VKP-M200_Installer.txt").c_str());
+  {
+    FakeOs os;
+    int calls = 0;  // the folder's check, then the first entry's file check
+    os.Replace<&PlatformApi::GetFileInformationByHandle>(
+        [&calls, real = RealOs().GetFileInformationByHandle](HANDLE handle, LPBY_HANDLE_FILE_INFORMATION info) {
+          const BOOL ok = real(handle, info);
+          if (++calls == 2) info->dwFileAttributes |= FILE_ATTRIBUTE_REPARSE_POINT;
+          return ok;
+        });
+    InitTraceLog();
+    WriteTraceLog("through the link");
+    WriteTraceLog("nor later");
+    EXPECT_EQ(os.CountOf("WriteFile"), 0);
+  }
+  EXPECT_EQ(test::ReadFileText(TempFolder() + "\\VKP-M200_Installer.txt"), "");
+  InitTraceLog();
+}
+
+// A link in the place of C:\Temp, or a C:\Temp some ordinary user made, is
+// passed over for the system's own Temp folder, and the first entry says so.
+TEST_F(TraceLogTest, AnUntrustedTempFolderIsPassedOverForTheWindowsTempFolder) {
+  for (const char* refusal : {"a link", "an ordinary user's"}) {
+    SCOPED_TRACE(refusal);
     DeleteFileA((TempFolder() + "\\VKP-M200_Installer.txt").c_str());
     {
       FakeOs os;
-      int calls = 0;
-      os.Replace<&PlatformApi::GetFileInformationByHandle>(
-          [&calls, refusedCall, real = RealOs().GetFileInformationByHandle](HANDLE handle,
-                                                                           LPBY_HANDLE_FILE_INFORMATION info) {
-            const BOOL ok = real(handle, info);
-            if (++calls == refusedCall) info->dwFileAttributes |= FILE_ATTRIBUTE_REPARSE_POINT;
-            return ok;
-          });
+      if (std::string(refusal) == "a link")
+        os.Replace<&PlatformApi::GetFileInformationByHandle>(
+            [calls = 0, real = RealOs().GetFileInformationByHandle](HANDLE handle,
+                                                                     LPBY_HANDLE_FILE_INFORMATION info) mutable {
+              const BOOL ok = real(handle, info);
+              if (++calls == 1) info->dwFileAttributes |= FILE_ATTRIBUTE_REPARSE_POINT;
+              return ok;
+            });
+      else
+        os.FailNth("GetSecurityInfo", 1, ERROR_ACCESS_DENIED);  // C:\\Temp's owner cannot be read
       InitTraceLog();
-      WriteTraceLog("through the link");
-      WriteTraceLog("nor later");
-      EXPECT_EQ(os.CountOf("WriteFile"), 0);
+      WriteTraceLog("next");
     }
-    EXPECT_EQ(test::ReadFileText(TempFolder() + "\\VKP-M200_Installer.txt"), "");
+    EXPECT_EQ(std::string(TraceLogPath()), WindowsTempLog());
+    const std::string log = test::ReadFileText(WindowsTempLog());
+    const std::string composedTemp = TempFolder().insert(2, "\\");  // with the doubled backslash the program composes
+    EXPECT_NE(log.find("TRACE FOLDER : " + WindowsTempLog().substr(0, WindowsTempLog().rfind('\\')) + " (" +
+                       composedTemp + " is a link or an ordinary user's)\r\n"),
+              std::string::npos)
+        << log;
+    EXPECT_NE(log.find("next\r\n"), std::string::npos);
+    EXPECT_FALSE(test::FileExists(TempFolder() + "\\VKP-M200_Installer.txt"));
   }
   InitTraceLog();
+  DeleteFileA(WindowsTempLog().c_str());
+}
+
+// The folder checked is the folder written to for the whole run: it can be
+// neither renamed (and replaced by a link) nor deleted meanwhile.
+TEST_F(TraceLogTest, TheTraceFolderCannotBeSwappedDuringTheRun) {
+  InitTraceLog();
+  const std::string moved = TempFolder() + "Moved";
+  EXPECT_FALSE(MoveFileA(TempFolder().c_str(), moved.c_str()));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+  EXPECT_FALSE(RemoveDirectoryA(TempFolder().c_str()));
+  WriteTraceLog("still here");
+  EXPECT_NE(test::ReadFileText(TempFolder() + "\\VKP-M200_Installer.txt").find("still here\r\n"), std::string::npos);
+  RemoveDirectoryA(moved.c_str());
 }
 
 TEST_F(TraceLogTest, TheLogSwitchGetsTheSameEntriesFromAFreshStart) {
