@@ -1,8 +1,12 @@
-# What both mingw-w64 toolchain files share (posix thread model); they set
-# VKP_MINGW_TARGET (the compilers' prefix) and CMAKE_SYSTEM_PROCESSOR first.
+# What the mingw-w64 toolchain files share; they set VKP_MINGW_TARGET (the
+# compilers' prefix), CMAKE_SYSTEM_PROCESSOR and, for another thread model
+# than posix, VKP_MINGW_THREADS first.
+if(NOT VKP_MINGW_THREADS)
+  set(VKP_MINGW_THREADS posix)
+endif()
 set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_C_COMPILER ${VKP_MINGW_TARGET}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${VKP_MINGW_TARGET}-g++-posix)
+set(CMAKE_C_COMPILER ${VKP_MINGW_TARGET}-gcc-${VKP_MINGW_THREADS})
+set(CMAKE_CXX_COMPILER ${VKP_MINGW_TARGET}-g++-${VKP_MINGW_THREADS})
 set(CMAKE_RC_COMPILER ${VKP_MINGW_TARGET}-windres)
 set(CMAKE_FIND_ROOT_PATH /usr/${VKP_MINGW_TARGET})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)

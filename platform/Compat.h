@@ -11,14 +11,18 @@
 #define VKP_SHARED_SECTION_END
 // printf-style argument checking for trace entries.
 #define VKP_PRINTF_LIKE(fmtIndex, firstArg) __attribute__((format(gnu_printf, fmtIndex, firstArg)))
+// After a call that ends the process.
+#define VKP_UNREACHABLE() __builtin_unreachable()
 #elif defined(_MSC_VER)
 #define VKP_SHARED_SECTION_BEGIN __pragma(data_seg("DataSeg"))
 #define VKP_SHARED_VAR
 #define VKP_SHARED_SECTION_END __pragma(data_seg()) __pragma(comment(linker, "/SECTION:DataSeg,RWS"))
 #define VKP_PRINTF_LIKE(fmtIndex, firstArg)
+#define VKP_UNREACHABLE() __assume(0)
 #else
 #define VKP_SHARED_SECTION_BEGIN
 #define VKP_SHARED_VAR
 #define VKP_SHARED_SECTION_END
 #define VKP_PRINTF_LIKE(fmtIndex, firstArg)
+#define VKP_UNREACHABLE() std::abort()
 #endif

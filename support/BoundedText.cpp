@@ -1,5 +1,6 @@
 #include "support/BoundedText.h"
 
+#include <cstdio>
 #include <cstring>
 
 namespace vkp {
@@ -26,6 +27,26 @@ void AppendBounded(char* dst, std::size_t cap, const char* src) {
     return;
   }
   CopyBounded(dst + used, cap - used, src);
+}
+
+void FormatBoundedV(char* dst, std::size_t cap, const char* format, va_list args) {
+  if (cap == 0) return;
+#ifdef _WIN32
+  // Called by name: the runtime's C99 snprintf would bring its own formatter
+  // and its floating-point conversions into the programs. This one leaves
+  // the buffer unterminated when the text fills it.
+  _vsnprintf(dst, cap - 1, format, args);
+  dst[cap - 1] = '\0';
+#else
+  std::vsnprintf(dst, cap, format, args);
+#endif
+}
+
+void FormatBounded(char* dst, std::size_t cap, const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  FormatBoundedV(dst, cap, format, args);
+  va_end(args);
 }
 
 }  // namespace vkp

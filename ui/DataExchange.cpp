@@ -2,9 +2,9 @@
 
 #include <cerrno>
 #include <climits>
-#include <cstdio>
 #include <cstdlib>
 
+#include "support/BoundedText.h"
 #include "ui/MessageBox.h"
 
 namespace vkp::ui {
@@ -78,7 +78,7 @@ void DataExchange::MinMaxInt(int id, int value, int minimum, int maximum) {
   if (failed_ || !save_) return;
   if (value < minimum || value > maximum) {
     char message[128];
-    std::snprintf(message, sizeof message, "Please enter an integer between %d and %d.", minimum,
+    FormatBounded(message, sizeof message, "Please enter an integer between %d and %d.", minimum,
                   maximum);
     Fail(id, message);
   }

@@ -1,7 +1,7 @@
-#include <cstdio>
 #include <string>
 
 #include "installer/InstallEngine.h"
+#include "support/BoundedText.h"
 #include "installer/engine/ClosingQuestion.h"
 #include "support/SystemPrograms.h"
 #include "support/DriverPresence.h"
@@ -29,14 +29,14 @@ std::string PrintUiCommandLine(int portCode, const std::string& model, const std
                                const std::string& port, bool driverPresent, bool is64Bit) {
   char line[1024];
   if (portCode == kPortUsb) {
-    std::snprintf(line, sizeof line, "RUNDLL32 printui.dll,PrintUIEntry /ia /m \"%s\" /f \"%s\"", model.c_str(),
+    FormatBounded(line, sizeof line, "RUNDLL32 printui.dll,PrintUIEntry /ia /m \"%s\" /f \"%s\"", model.c_str(),
                   inf.c_str());
   } else if (portCode == kPortWirelessLan) {
-    std::snprintf(line, sizeof line,
+    FormatBounded(line, sizeof line,
                   "RUNDLL32 printui.dll,PrintUIEntry /if /b \"%s\" /f \"%s\" /r \"%s\" /m \"%s\"", model.c_str(),
                   inf.c_str(), port.c_str(), model.c_str());
   } else {
-    std::snprintf(line, sizeof line,
+    FormatBounded(line, sizeof line,
                   "RUNDLL32 printui.dll,PrintUIEntry /if /b \"%s\" /f \"%s\" /r \"%s:\" /m \"%s\"", model.c_str(),
                   inf.c_str(), port.c_str(), model.c_str());
   }

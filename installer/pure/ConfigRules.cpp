@@ -1,8 +1,9 @@
 #include "installer/pure/ConfigRules.h"
 
 #include <climits>
-#include <cstdio>
 #include <cstring>
+
+#include "support/BoundedText.h"
 
 namespace vkp {
 
@@ -54,7 +55,7 @@ int OctetFromValue(const char* value) {
 
 void FormatIpAddress(char* out, std::size_t size, int a, int b, int c, int d) {
   if (size == 0) return;
-  std::snprintf(out, size, "%d.%d.%d.%d", a, b, c, d);
+  FormatBounded(out, size, "%d.%d.%d.%d", a, b, c, d);
 }
 
 }  // namespace vkp

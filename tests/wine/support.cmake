@@ -6,3 +6,11 @@ foreach(exe registry helpers)
     RUN support.${exe}
     LIBS vkp_support)
 endforeach()
+
+# The programs' own way out when the runtime cannot go on, with their
+# replacements of the allocation operators and throw helpers linked in.
+vkp_wine_test_exe(vkp_runtime_ends_tests
+  SOURCES ${CMAKE_CURRENT_LIST_DIR}/runtime_ends_test.cpp ${PROJECT_SOURCE_DIR}/ui/RuntimeEnds.cpp
+  RUN support.runtime_ends LIBS vkp_support)
+# gtest needs other throw helpers of the same runtime object: ours come first.
+target_link_options(vkp_runtime_ends_tests PRIVATE -Wl,--allow-multiple-definition)
