@@ -10,7 +10,11 @@
 #define VKP_SHARED_VAR __attribute__((section("DataSeg"), shared))
 #define VKP_SHARED_SECTION_END
 // printf-style argument checking for trace entries.
+#if defined(__clang__)
+#define VKP_PRINTF_LIKE(fmtIndex, firstArg) __attribute__((format(printf, fmtIndex, firstArg)))
+#else
 #define VKP_PRINTF_LIKE(fmtIndex, firstArg) __attribute__((format(gnu_printf, fmtIndex, firstArg)))
+#endif
 // After a call that ends the process.
 #define VKP_UNREACHABLE() __builtin_unreachable()
 #elif defined(_MSC_VER)

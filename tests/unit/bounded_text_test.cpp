@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <string>
 
 namespace vkp {
 namespace {
@@ -37,6 +39,19 @@ TEST(BoundedText, AppendToUnterminatedBufferTerminatesIt) {
   std::memset(buf, 'x', sizeof buf);
   AppendBounded(buf, sizeof buf, "y");
   EXPECT_EQ(buf[3], '\0');
+}
+
+// Under Wine this is the system C library's formatter, which leaves a full
+// buffer unterminated: the helper must cut and terminate it at every size.
+TEST(BoundedText, FormatCutsAndTerminatesAtEverySize) {
+  const char expected[] = "PORT : COM3 (42)";
+  for (std::size_t cap = 1; cap <= sizeof expected + 1; ++cap) {
+    char buf[32];
+    std::memset(buf, 'x', sizeof buf);
+    FormatBounded(buf, cap, "PORT : %s (%d)", "COM3", 42);
+    EXPECT_EQ(std::string(buf), std::string(expected, std::min(cap - 1, sizeof expected - 1))) << cap;
+    EXPECT_EQ(buf[cap], 'x') << "nothing written beyond the capacity, at " << cap;
+  }
 }
 
 }  // namespace
