@@ -136,7 +136,9 @@ void InstallEngine::CopyFilesOfUtilities() {
     }
     char target[kPathSize];
     JoinPath(target, copy.directory, copy.source);
-    const std::string source = strSourceDir + copy.source;
+    // The configuration is the user's data, not part of the package: it
+    // stays in the installer's folder.
+    const std::string source = (copy.source == uninstaller.c_str() ? strSourceDir : strConfigDir) + copy.source;
     const BOOL copied = Os().CopyFileA(source.c_str(), target, FALSE);
     const DWORD error = copied ? ERROR_SUCCESS : Os().GetLastError();
     WriteTraceLog("FILE SRC : %s", source.c_str());
