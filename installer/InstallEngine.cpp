@@ -34,13 +34,9 @@ void InstallEngine::SetSystemInfo(int is64Bit, int osVersion) {
   const DWORD length = Os().GetCurrentDirectoryA(MAX_PATH, folder);
   strSourceDir = length > 0 && length < MAX_PATH ? folder : "";
   if (!strSourceDir.empty() && strSourceDir.back() != '\\') strSourceDir += '\\';
-  if (bIs64Bit) {
-    strEnvironment = kEnvironmentX64;
-    strDriverDir = strSourceDir + "Driver64\\";
-  } else {
-    strEnvironment = kEnvironmentX86;
-    strDriverDir = strSourceDir + "Driver32\\";
-  }
+  strConfigDir = strSourceDir;
+  strEnvironment = bIs64Bit ? kEnvironmentX64 : kEnvironmentX86;
+  strDriverDir = strSourceDir + DriverFolderName() + "\\";
   WriteTraceLog("ENV : %s, DRV DIR : %s ", strEnvironment.c_str(), strDriverDir.c_str());
 }
 

@@ -39,6 +39,18 @@ class InstallEngine {
   bool CheckInstalled(int portCode);
   // The failure of an installation that did not complete: box, trace, exit code.
   unsigned ReportNotInstalled();
+
+  // Package check, before anything uses the package: copies the files this
+  // run needs (the INF, this architecture's driver files, the uninstaller)
+  // into a folder only the administrators can change, checks every copy
+  // there against the digest the installer carries, and points strSourceDir
+  // and strDriverDir at the copy. False (box, trace, the copy removed) when
+  // a file is missing or differs, or the installer carries no list.
+  bool StagePackage();
+  // Removes the checked copy; nothing when there is none.
+  void RemoveStagedPackage();
+  // Ends the run: the checked copy removed, then the process with exitCode.
+  void EndRun(unsigned exitCode);
   // The closing question and what its answer leads to, as an exit code.
   unsigned CloseInstallation(int portCode);
 
@@ -80,8 +92,14 @@ class InstallEngine {
   int nOSVersion = 0;
   std::string strIPAddress;
   std::string strEnvironment;
-  std::string strSourceDir;  // the installer's folder, with a trailing backslash ("" when unknown)
+  // Where the package is read from, with a trailing backslash: the
+  // installer's folder ("" when unknown), after StagePackage its checked copy.
+  std::string strSourceDir;
   std::string strDriverDir;
+  // The installer's folder, where the user's configuration file stays.
+  std::string strConfigDir;
+  // The package's digest list; empty: the one the installer carries.
+  std::string strPackageDigests;
   std::string strMaker;
   std::string strModelName;
   std::string strINFName;
@@ -90,8 +108,13 @@ class InstallEngine {
   bool bUseOwnProcessor = true;
 
  private:
+  // "Driver64" or "Driver32": this run's folder of driver files.
+  const char* DriverFolderName() const { return bIs64Bit ? "Driver64" : "Driver32"; }
+  unsigned ReportPackageDamaged(const std::string& file, const char* traceText);
+
   int bIs64Bit = 0;
   int nPortNumber = 0;
+  std::string strStagedDir;  // the checked copy of the package ("" when none)
   std::string strWork;
   ui::SharedText* pMessage = nullptr;
   ui::ProgressBar* pProgress = nullptr;

@@ -58,7 +58,7 @@ unsigned __stdcall InstallThread(void* parameter) {
     exitCode = dialog.InstallWithConfiguredPort();
   }
   dialog.bInstalling = 0;
-  Os().ExitProcess(exitCode);
+  dialog.engine.EndRun(exitCode);
   return 0;
 }
 

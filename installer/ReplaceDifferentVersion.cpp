@@ -54,7 +54,7 @@ void InstallerDlg::ReplaceDifferentVersion() {
   if (!DifferentVersionGone(bIs64Bit != 0)) {
     ui::ShowMessageBox("The different version of the printer driver could not be removed.", MB_OK | MB_ICONERROR);
     WriteTraceLog("REMOVAL OF THE DIFFERENT VERSION FAILED");
-    Os().ExitProcess(kExitInstallFailed);
+    engine.EndRun(kExitInstallFailed);
     return;
   }
   // The box announces a restart only when one follows: with restarts left to
@@ -65,7 +65,8 @@ void InstallerDlg::ReplaceDifferentVersion() {
                                     : "Please restart your computer to take effect.") +
                            "\nAfter restarting, you may reinstall the driver again.";
   ui::ShowMessageBox(done.c_str(), MB_OK | MB_ICONINFORMATION);
-  Os().ExitProcess(restart && RestartWindows() != 0 ? kExitRestartStarted : kExitRestartNeeded);
+  engine.RemoveStagedPackage();  // before the restart can end the process
+  engine.EndRun(restart && RestartWindows() != 0 ? kExitRestartStarted : kExitRestartNeeded);
 }
 
 }  // namespace vkp

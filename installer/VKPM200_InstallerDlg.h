@@ -60,6 +60,7 @@ class InstallerDlg : public ui::Dialog {
  private:
   bool Busy() const { return bInstalling != 0 || bRemoving != 0; }
   unsigned InstallForPort(int portType, int portNumber, const std::string& ipAddress);
+  unsigned InstallOnStagedPackage(int portType, int portNumber, const std::string& ipAddress);
   // Returns only when installation may go on; otherwise ends the process.
   void CheckDifferentVersion();
   void ReplaceDifferentVersion();

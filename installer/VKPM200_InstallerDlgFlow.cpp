@@ -76,6 +76,15 @@ void InstallerDlg::CheckDifferentVersion() {
 }
 
 unsigned InstallerDlg::InstallForPort(int portType, int portNumber, const std::string& ipAddress) {
+  // Every way of installing starts here: the package is checked first, and
+  // read from its checked copy from then on.
+  if (!engine.StagePackage()) return kExitInstallFailed;  // nothing was installed
+  const unsigned exitCode = InstallOnStagedPackage(portType, portNumber, ipAddress);
+  engine.RemoveStagedPackage();
+  return exitCode;
+}
+
+unsigned InstallerDlg::InstallOnStagedPackage(int portType, int portNumber, const std::string& ipAddress) {
   CheckDifferentVersion();
   if (portType == kPortTypeWirelessLan) {
     engine.SetEthernetPort(ipAddress, portNumber);

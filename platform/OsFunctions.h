@@ -72,6 +72,11 @@
   X(GetCurrentDirectoryA, Zero)                 \
   X(SetCurrentDirectoryA, Zero)                 \
   X(GetModuleFileNameA, Zero)                   \
+  /* the program's own resources */             \
+  X(FindResourceA, Zero)                        \
+  X(LoadResource, Zero)                         \
+  X(LockResource, Zero)                         \
+  X(SizeofResource, Zero)                       \
   X(GetPrivateProfileStringA, Zero)             \
   /* processes, modules, time, version */       \
   X(CreateProcessA, Zero)                       \

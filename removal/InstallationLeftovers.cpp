@@ -4,6 +4,7 @@
 #include "platform/UniqueHandles.h"
 #include "removal/RemovalEngine.h"
 #include "resources/ModelStringIds.h"
+#include "support/StagedPackageFolder.h"
 #include "support/SystemHelpers.h"
 #include "support/TraceLog.h"
 #include "support/TraceScope.h"
@@ -51,6 +52,12 @@ void RemovalEngine::RemoveInstallationLeftovers() {
   if (Os().GetWindowsDirectoryA(windowsDirectory, MAX_PATH) == 0) {
     WriteTraceLog("Windows directory unknown : installation directory not deleted");
   } else {
+    // The installer's checked copy of the package, when a cut run left it.
+    const std::string staged = StagedPackageFolder(windowsDirectory, Load(IDS_MODEL_NAME));
+    if (Exists(staged)) {
+      DeleteDirectoryTree(staged);
+      WriteTraceLog("DIRECTORY : %s", staged.c_str());
+    }
     const std::string directory = std::string(windowsDirectory) + "\\" + Load(IDS_MODEL_NAME);
     if (Exists(directory)) {
       DeleteDirectoryTree(directory);

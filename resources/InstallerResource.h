@@ -31,3 +31,7 @@
 #define IDS_BUD_FILE 27
 #define IDS_UI_INI_FILE 28
 #define IDS_MODEL_TAG 29
+#define IDS_PACKAGE_DAMAGED 30
+
+// The package's digest list (RCDATA), which the build embeds when it has one
+#define IDR_PACKAGE_DIGESTS 200

@@ -14,6 +14,17 @@ std::string LoadResourceString(UINT id) {
   return std::string(text, length > 0 ? static_cast<std::size_t>(length) : 0);
 }
 
+std::string LoadResourceText(UINT id) {
+  App* app = App::Current();
+  HMODULE module = app != nullptr ? app->Instance() : GetModuleHandleA(nullptr);
+  HRSRC found = Os().FindResourceA(module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(10) /* RT_RCDATA */);
+  if (found == nullptr) return std::string();
+  const DWORD size = Os().SizeofResource(module, found);
+  HGLOBAL loaded = size != 0 ? Os().LoadResource(module, found) : nullptr;  // freed with the module
+  const void* data = loaded != nullptr ? Os().LockResource(loaded) : nullptr;
+  return data != nullptr ? std::string(static_cast<const char*>(data), size) : std::string();
+}
+
 std::string SystemErrorText(DWORD code) {
   char* buffer = nullptr;
   const DWORD length = Os().FormatMessageA(

@@ -1,5 +1,5 @@
-// Texts the programs take from the system: string resources and the
-// description of an error code.
+// Texts the programs take from the system: string and text resources, and
+// the description of an error code.
 #pragma once
 
 #include <string>
@@ -10,6 +10,10 @@ namespace vkp::ui {
 
 // A string resource of the program; empty when there is none.
 std::string LoadResourceString(UINT id);
+
+// A text the program carries as an RCDATA resource, whole; empty when there
+// is none.
+std::string LoadResourceText(UINT id);
 
 // The system's US-English description of an error code, as FormatMessage
 // gives it (usually ending in CR LF); empty when the system has none.

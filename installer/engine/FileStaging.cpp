@@ -120,13 +120,14 @@ void InstallEngine::CopyFilesOfUtilities() {
   const std::string uninstaller = strWork;
   const char kConfigFile[] = "VKPM200_Config.ZEM";
   struct UtilityCopy {
+    const std::string& from;  // the package, or (the configuration, the user's data) the installer's folder
     const char* source;
     const char* directory;  // empty: unknown, the copy is skipped
   };
   const UtilityCopy copies[] = {
-      {uninstaller.c_str(), installDir},
-      {kConfigFile, installDir},
-      {kConfigFile, haveSystemDir ? systemDir : ""},
+      {strSourceDir, uninstaller.c_str(), installDir},
+      {strConfigDir, kConfigFile, installDir},
+      {strConfigDir, kConfigFile, haveSystemDir ? systemDir : ""},
   };
 
   for (const UtilityCopy& copy : copies) {
@@ -136,7 +137,7 @@ void InstallEngine::CopyFilesOfUtilities() {
     }
     char target[kPathSize];
     JoinPath(target, copy.directory, copy.source);
-    const std::string source = strSourceDir + copy.source;
+    const std::string source = copy.from + copy.source;
     const BOOL copied = Os().CopyFileA(source.c_str(), target, FALSE);
     const DWORD error = copied ? ERROR_SUCCESS : Os().GetLastError();
     WriteTraceLog("FILE SRC : %s", source.c_str());

@@ -65,6 +65,7 @@ unsigned InstallEngine::AddToWin2K(int portCode) {
   if (!CheckInstalled(portCode)) {
     exitCode = ReportNotInstalled();
   } else if (!driverPresent) {
+    RemoveStagedPackage();  // before a restart can end the process
     ReportFinal("The driver has been successfully installed.");
     exitCode = AskClosingQuestion(portCode, [] { WriteTraceLog("AddToWin2K END"); });
   }

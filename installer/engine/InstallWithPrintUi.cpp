@@ -111,7 +111,7 @@ unsigned InstallEngine::AddToWin2KWithWHQL(int portCode) {
         threadHandle.reset();
         ui::ShowMessageBox("The process could not finish the installation.", MB_OK | MB_ICONERROR);
         WriteTraceLog("WAIT_TIMEOUT");
-        Os().ExitProcess(kExitPrintUiTimeout);
+        EndRun(kExitPrintUiTimeout);
         return kExitPrintUiTimeout;
       }
       // rundll32's exit code says nothing: the spooler tells whether the driver came.
@@ -133,6 +133,7 @@ unsigned InstallEngine::AddToWin2KWithWHQL(int portCode) {
         if (!CheckInstalled(portCode)) {
           exitCode = ReportNotInstalled();
         } else if (!driverPresent) {
+          RemoveStagedPackage();  // before a restart can end the process
           ReportFinal("The driver has been successfully installed.");
           exitCode = AskClosingQuestion(portCode);
         }

@@ -29,7 +29,7 @@ int InstallEngine::AddPrinterToSystem(int portCode, const std::string& printerNa
   if (!added) {
     ui::ShowErrorBox("AddPrinter, Error Code: %d\n\n", Os().GetLastError());
     trace.End();  // the process ends here
-    Os().ExitProcess(kExitInstallFailed);
+    EndRun(kExitInstallFailed);
     return 0;
   }
   added.reset();

@@ -3,11 +3,14 @@
 // the files and the INF store are checked.
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "tests/e2e/InstallerSession.h"
 #include "tests/e2e/Matrix.h"
+#include "tests/e2e/Residue.h"
 
 namespace {
 using namespace vkp::e2e;
@@ -179,6 +182,49 @@ TEST(InstallUnattended, PassiveXp32Com1) {
   EXPECT_EQ(s.ExitCode(), std::optional<unsigned long>(3010)) << s.Trace();
   EXPECT_EQ(PrinterPort(s, kModel), "COM1:");
   EXPECT_NE(s.Trace().find("RESTART QUESTION ANSWERED : No"), std::string::npos) << s.Trace();
+}
+
+// One byte of one of the package's DLLs changed in the installer's folder
+// (anyone could have written there): a quiet installation installs nothing,
+// ends with 1603 and says which file; the prefix is as it was before.
+void RunDamagedPackage(const std::string& arch, const std::string& winver, const std::string& damaged) {
+  InstallerSession s(arch, winver);
+  ASSERT_TRUE(s.Ok());
+  {
+    std::fstream dll(s.Prefix().Path(std::string(kInstallerDirWin) + "\\" + damaged),
+                     std::ios::in | std::ios::out | std::ios::binary);
+    ASSERT_TRUE(dll.is_open()) << damaged;
+    dll.seekg(300);
+    const char byte = static_cast<char>(dll.get() ^ 0x01);
+    dll.seekp(300);
+    dll.put(byte);
+    ASSERT_TRUE(dll.good());
+  }
+  const Snapshot before = TakeSnapshot(s);
+  ASSERT_TRUE(s.Start("damaged", kInstallerDirWin, {"/quiet", "/port=COM1"}));
+  for (const long long end = DeadlineAfter(120000); !s.ExitCode() && NowMs() < end;)
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+  const std::string trace = s.Trace();
+  EXPECT_EQ(s.ExitCode(), std::optional<unsigned long>(1603)) << trace;
+  EXPECT_NE(trace.find("PACKAGE FILE MISMATCH : " + damaged + "\r\n"), std::string::npos) << trace;
+  EXPECT_NE(trace.find("MESSAGE BOX : The printer driver package is damaged: " + damaged), std::string::npos) << trace;
+  EXPECT_EQ(trace.find("AddToWin2K"), std::string::npos) << "no installation step ran";
+  const bool is64 = arch == "win64";
+  EXPECT_FALSE(s.RegKeyExists(is64 ? kDriverKey64 : kDriverKey32));
+  EXPECT_FALSE(s.RegKeyExists("HKLM\\System\\CurrentControlSet\\Control\\Print\\Monitors\\ZEM Language Monitor VKP-M200"));
+  EXPECT_FALSE(s.RegKeyExists(std::string(kPrintersKey) + "\\" + kModel));
+  EXPECT_FALSE(s.RegKeyExists(kUninstallKey));
+  EXPECT_FALSE(s.FileExists("C:\\windows\\VKP-M200_Package")) << "the checked copy is removed";
+  const std::vector<std::string> unexplained = Unexplained(before, TakeSnapshot(s));
+  EXPECT_TRUE(unexplained.empty()) << ::testing::PrintToString(unexplained);
+}
+
+TEST(InstallUnattended, ADamagedDriverDllInstallsNothingWin10x64) {
+  RunDamagedPackage("win64", "win10", "Driver64\\VKMON200.dll");
+}
+
+TEST(InstallUnattended, ADamagedDriverDllInstallsNothingXp32) {
+  RunDamagedPackage("win32", "winxp", "Driver32\\VKPRO200.dll");
 }
 
 }  // namespace

@@ -24,7 +24,7 @@ class PortDialogRun {
       return;
     }
     robot = std::make_unique<Robot>(*prefix);
-    EXPECT_TRUE(StageInstaller(*prefix));
+    EXPECT_TRUE(StageInstallerFolder(*prefix));  // the package too: the installation checks it first
     if (!config.empty()) std::ofstream(prefix->Path(kConfigWin), std::ios::binary) << config;
     run = std::make_unique<InstallerRun>(*prefix, "port");
     EXPECT_TRUE(run->Start());

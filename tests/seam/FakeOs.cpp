@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <stdexcept>
 
@@ -16,7 +17,12 @@ FakeOs* gCurrent = nullptr;
 FakeOs* CurrentFake() { return gCurrent; }
 void SetCurrentFake(FakeOs* fake) { gCurrent = fake; }
 
-std::string FormatArg(const char* s) { return s ? std::string(s) : std::string("(null)"); }
+// Resource names and types may be numbers in a pointer (MAKEINTRESOURCE).
+std::string FormatArg(const char* s) {
+  if (s == nullptr) return "(null)";
+  if (IS_INTRESOURCE(s)) return "#" + std::to_string(reinterpret_cast<std::uintptr_t>(s));
+  return std::string(s);
+}
 std::string FormatArg(const wchar_t* s) {
   if (!s) return "(null)";
   std::string out;

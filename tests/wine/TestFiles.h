@@ -5,11 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "platform/WinHeaders.h"
+#include "support/pure/Sha256.h"
 
 namespace vkp::test {
 
@@ -29,6 +32,24 @@ inline void WriteFileText(const std::string& path, const std::string& text) {
   DWORD written = 0;
   ::WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
   ::CloseHandle(file);
+}
+
+// A package digest list, as the build embeds it in the installer, of the
+// files as they are now; paths relative to the current directory.
+inline std::string DigestListOf(const std::vector<std::string>& paths) {
+  std::string list;
+  for (const std::string& path : paths) {
+    const std::string bytes = ReadFileText(path);
+    Sha256 hash;
+    hash.Update(bytes.data(), bytes.size());
+    char hex[3];
+    for (const auto byte : hash.Final()) {
+      std::snprintf(hex, sizeof hex, "%02x", byte);
+      list += hex;
+    }
+    list += "  " + path + "\n";
+  }
+  return list;
 }
 
 inline bool FileExists(const std::string& path) {

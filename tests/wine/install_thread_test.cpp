@@ -29,7 +29,19 @@ class InstallThreadTest : public ::testing::Test {
     test::RemoveConfigFiles();
     InitTraceLog();
   }
-  void TearDown() override { test::RemoveConfigFiles(); }
+  void TearDown() override {
+    test::RemoveConfigFiles();
+    ::DeleteFileA(kInf);
+  }
+
+  // The installer's folder holds the INF and `files`, and the installer
+  // carries their digests, as a build lists them.
+  static void GivePackage(InstallerDlg& dialog, std::vector<std::string> files = {}) {
+    WriteFileText(kInf, "[Version]\r\n");
+    files.insert(files.begin(), kInf);
+    dialog.engine.strPackageDigests = test::DigestListOf(files);
+  }
+  static constexpr char kInf[] = "VKPM200.inf";
 
   // Runs the worker on this thread; `portDialog` acts on the port dialog if it appears.
   UINT RunWorker(InstallerDlg& dialog, std::function<void(HWND)> portDialog = nullptr) {
@@ -96,6 +108,7 @@ TEST_F(InstallThreadTest, SilentModeTakesThePortFromTheConfiguration) {
   FakeOs os;
   CapturePrintUi(os);
   InstallerDlg dialog;
+  GivePackage(dialog);
   dialog.nOSVersion = 2010;
   EXPECT_EQ(RunWorker(dialog), 1603u);
   EXPECT_NE(command.find("/r \"IP_192.168.0.20\""), std::string::npos) << command;
@@ -113,6 +126,7 @@ TEST_F(InstallThreadTest, ThePortSwitchOverridesTheConfigurationAndAnUnattendedR
     FakeOs os;
     CapturePrintUi(os);
     InstallerDlg dialog;
+    GivePackage(dialog);
     dialog.nOSVersion = 2010;
     dialog.switches.portType = 5;  // /port=WLAN /ip=192.168.0.21 (/tcpport 9100)
     dialog.switches.octets[0] = 192, dialog.switches.octets[1] = 168, dialog.switches.octets[3] = 21;
@@ -171,6 +185,7 @@ TEST_F(InstallThreadTest, ThePortDialogShowsUnlessTheValueLacksUpperCaseTrue) {
     FakeOs os;
     CapturePrintUi(os);
     InstallerDlg dialog;
+    GivePackage(dialog);
     dialog.nOSVersion = 2010;
     bool shown = false;
     EXPECT_EQ(RunWorker(dialog, row.dialogShown ? std::function<void(HWND)>([&](HWND window) {
@@ -204,7 +219,8 @@ TEST_F(InstallThreadTest, CancellingThePortDialogEndsTheInstallation) {
 }
 
 TEST_F(InstallThreadTest, TheChosenPortReachesThePrintUiCommand) {
-  const std::string inf = "\".\\VKPM200.inf\"";  // the dialog is not initialised: no source folder is known
+  // printui reads the checked copy of the package.
+  const std::string inf = "\"" + test::WindowsDirectory() + "\\VKP-M200_Package\\VKPM200.inf\"";
   const std::pair<int, std::string> choices[] = {
       {IDC_RADIO_COM1, "/if /b \"NORVEKA VKP-M200\" /f " + inf + " /r \"COM1:\" /m \"NORVEKA VKP-M200\""},
       {IDC_RADIO_COM3, "/r \"COM3:\""},
@@ -215,6 +231,7 @@ TEST_F(InstallThreadTest, TheChosenPortReachesThePrintUiCommand) {
     FakeOs os;
     CapturePrintUi(os);
     InstallerDlg dialog;
+    GivePackage(dialog);
     dialog.nOSVersion = 2010;
     EXPECT_EQ(RunWorker(dialog,
                         [&](HWND window) {
@@ -224,6 +241,72 @@ TEST_F(InstallThreadTest, TheChosenPortReachesThePrintUiCommand) {
               1603u);
     EXPECT_NE(command.find(choice.second), std::string::npos) << command;
     EXPECT_EQ(command.find("/u"), std::string::npos) << "no driver installed before";
+  }
+}
+
+// What the installation reads is the checked copy, in a folder beside the
+// installation directory; the copy holds this architecture's files only,
+// and goes at the end of the run.
+TEST_F(InstallThreadTest, ThePackageIsCheckedInItsCopyAndTheCopyRemovedAtTheEnd) {
+  WriteFileText(CurrentDirConfigPath(), "[VKPM200]\r\nPORTDLG=FALSE\r\nPORT=COM2\r\n");
+  ::CreateDirectoryA("Driver32", nullptr);
+  ::CreateDirectoryA("Driver64", nullptr);
+  WriteFileText("Driver32\\VKMON200.dll", "monitor x86");
+  WriteFileText("Driver64\\VKMON200.dll", "monitor x64");
+  FakeOs os;
+  CapturePrintUi(os);
+  InstallerDlg dialog;
+  GivePackage(dialog, {"Driver32\\VKMON200.dll", "Driver64\\VKMON200.dll"});
+  ::DeleteFileA("Driver64\\VKMON200.dll");  // the other architecture's: never read
+  dialog.nOSVersion = 2010;
+  EXPECT_EQ(RunWorker(dialog), 1603u) << "printui could not be started";
+  const std::string staged = test::WindowsDirectory() + "\\VKP-M200_Package\\";
+  EXPECT_NE(command.find("/f \"" + staged + "VKPM200.inf\""), std::string::npos) << command;
+  EXPECT_TRUE(test::TraceHasLines({"PACKAGE FILE CHECKED : " + staged + "VKPM200.inf",
+                                   "PACKAGE FILE CHECKED : " + staged + "Driver32\\VKMON200.dll",
+                                   "PACKAGE STAGED : " + staged}));
+  EXPECT_TRUE(test::TraceHasEntry("PACKAGE COPY REMOVED : " + staged.substr(0, staged.size() - 1)));
+  EXPECT_FALSE(test::FileExists(staged)) << "removed at the end of the run";
+  ::DeleteFileA("Driver32\\VKMON200.dll");
+}
+
+// A file that differs from its digest, or is missing, or a build without the
+// list: the box names the file, the trace says why, nothing is installed
+// and no copy is left.
+TEST_F(InstallThreadTest, ADamagedPackageInstallsNothing) {
+  struct Row {
+    const char* damage;
+    std::string box;
+    std::string trace;
+  };
+  const Row rows[] = {
+      {"changed", "VKPM200.inf", "PACKAGE FILE MISMATCH : VKPM200.inf"},
+      {"missing", "Driver32\\VKP200.dll", "PACKAGE FILE MISSING : Driver32\\VKP200.dll"},
+      {"no list", "VKPM200_Installer.exe", "PACKAGE DIGEST LIST MISSING : VKPM200_Installer.exe"},
+  };
+  for (const Row& row : rows) {
+    InitTraceLog();
+    WriteFileText(CurrentDirConfigPath(), "[VKPM200]\r\nPORTDLG=FALSE\r\nPORT=COM2\r\n");
+    ::CreateDirectoryA("Driver32", nullptr);
+    WriteFileText("Driver32\\VKP200.dll", "plug-in");
+    FakeOs os;
+    CapturePrintUi(os);
+    InstallerDlg dialog;
+    GivePackage(dialog, {"Driver32\\VKP200.dll"});
+    const std::string damage = row.damage;
+    if (damage == "changed") WriteFileText(kInf, "[Version]\r\n;");
+    if (damage == "missing") ::DeleteFileA("Driver32\\VKP200.dll");
+    if (damage == "no list") dialog.engine.strPackageDigests.clear();  // this test program carries none
+    dialog.nOSVersion = 2010;
+    EXPECT_EQ(RunWorker(dialog), 1603u) << row.damage;
+    EXPECT_TRUE(test::ShowedOneBox(os, "The printer driver package is damaged: " + row.box + "\n\nNothing was installed.",
+                                   MB_OK | MB_ICONERROR))
+        << row.damage;
+    EXPECT_TRUE(test::TraceHasEntry(row.trace)) << row.damage;
+    EXPECT_TRUE(command.empty()) << row.damage << ": printui never started";
+    EXPECT_EQ(test::ReadTraceLog().find("CheckInstalledVersion"), std::string::npos) << "nothing else read";
+    EXPECT_FALSE(test::FileExists(test::WindowsDirectory() + "\\VKP-M200_Package")) << row.damage;
+    ::DeleteFileA("Driver32\\VKP200.dll");
   }
 }
 
@@ -248,8 +331,10 @@ void LeaveDriverWithoutPrinter(SpoolerObjects& spooler, InstallerDlg& dialog, co
   spooler.RegisterDriver(kDriver);
   SpoolerObjects::FilesOf(kDriver).Write("core", "gpd 2.0.1", "plug-in 2.0.1");
   CreateDirectoryA("Driver32", nullptr);
-  DriverFiles::InFolder("Driver32\\").Write("core", "gpd " + packageVersion, "plug-in " + packageVersion);
-  dialog.engine.strDriverDir = test::CurrentDirectory() + "\\Driver32\\";
+  const DriverFiles package = DriverFiles::InFolder("Driver32\\");
+  package.Write("core", "gpd " + packageVersion, "plug-in " + packageVersion);
+  WriteFileText("VKPM200.inf", "[Version]\r\n");
+  dialog.engine.strPackageDigests = test::DigestListOf({"VKPM200.inf", package.core, package.dataFile, package.plugIn});
   WriteFileText(CurrentDirConfigPath(), "[VKPM200]\r\nPORTDLG=FALSE\r\nPORT=COM1\r\n");
 }
 

@@ -613,6 +613,11 @@ TEST_F(UninstallerRemoval, FullRemovalAgainstTheSpooler) {
   RealOs().CreateDirectoryA(installDir.c_str(), nullptr);
   RealOs().CreateDirectoryA((installDir + "\\VKP-M200").c_str(), nullptr);
   test::WriteFileText(installDir + "\\VKP-M200\\VKPM200_Uninstaller.exe", "x");
+  // The installer's checked copy of the package, left by a cut run.
+  const std::string staged = test::WindowsDirectory() + "\\VKP-M200_Package";
+  RealOs().CreateDirectoryA(staged.c_str(), nullptr);
+  RealOs().CreateDirectoryA((staged + "\\Driver32").c_str(), nullptr);
+  test::WriteFileText(staged + "\\Driver32\\VKMON200.dll", "monitor");
   std::vector<std::string> driverDirs;
   for (const std::string& environment : test::ModelEnvironments(is64)) {
     std::string env = environment;
@@ -637,6 +642,8 @@ TEST_F(UninstallerRemoval, FullRemovalAgainstTheSpooler) {
   EXPECT_FALSE(test::KeyExists(test::View64(is64), uninstallKey));
   EXPECT_FALSE(test::FileExists(installDir));
   EXPECT_TRUE(TraceHasEntry("DIRECTORY : " + installDir + "\\VKP-M200"));
+  EXPECT_FALSE(test::FileExists(staged));
+  EXPECT_TRUE(TraceHasEntry("DIRECTORY : " + staged));
   EXPECT_TRUE(TraceHasEntry("OBJECT NAME : VKP Test Printer"));
 }
 
