@@ -442,7 +442,7 @@ int CmdAnswer(int, char** argv) {
 }
 
 // Sees other processes' windows in their own pixels: an unaware caller would
-// get them scaled to 96 dpi.
+// get them scaled to 96 dpi (and capture the wrong part of the screen).
 void BecomeDpiAware() {
   HMODULE user = GetModuleHandleA("user32");
   using SetContext = BOOL(WINAPI*)(HANDLE);
@@ -540,7 +540,6 @@ BOOL CALLBACK PrintLayout(HWND ctl, LPARAM param) {
 int CmdLayout(int, char** argv) {
   unsigned long points = 0;
   if (!ParseNumber(argv[4], &points)) return kUsage;
-  BecomeDpiAware();
   HWND hwnd = FindOrReport(argv[2]);
   if (!hwnd) return kNotFound;
   RECT client;
@@ -813,6 +812,7 @@ bool RecordPlantedStart() {
 
 int main(int argc, char** argv) {
   if (RecordPlantedStart()) return 0;
+  BecomeDpiAware();  // every command: places and pictures in the windows' own pixels
   if (argc >= 2) {
     for (const Command& c : kCommands) {
       if (std::strcmp(argv[1], c.name) == 0) {
