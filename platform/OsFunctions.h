@@ -52,6 +52,15 @@
   X(GetWindowDpiAwarenessContext, Zero)         \
   X(AreDpiAwarenessContextsEqual, Zero)
 
+// Graphics functions the installer needs only for a change of display
+// scale. The installer imports nothing from gdi32 and keeps it so: bound at
+// run time from the system directory (Os.cpp), where user32 has loaded it.
+#define VKP_OS_GDI_LATE_FUNCTIONS(X)            \
+  X(GetDeviceCaps, Zero)                        \
+  X(GetObjectA, Zero)                           \
+  X(CreateFontIndirectA, Zero)                  \
+  X(DeleteObject, Zero)
+
 // The functions imported at load time, all from DLLs the system loads from
 // its own directory (KnownDLLs from Vista on).
 #define VKP_OS_IMPORTED_FUNCTIONS(X)            \
@@ -148,4 +157,5 @@
   VKP_OS_IMPORTED_FUNCTIONS(X)    \
   VKP_OS_KERNEL_LATE_FUNCTIONS(X) \
   VKP_OS_USER_LATE_FUNCTIONS(X)   \
+  VKP_OS_GDI_LATE_FUNCTIONS(X)    \
   VKP_OS_SPOOLER_FUNCTIONS(X)

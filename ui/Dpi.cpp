@@ -9,7 +9,7 @@ namespace {
 UINT SystemDpi() {
   HDC screen = GetDC(nullptr);
   if (screen == nullptr) return kDefaultDpi;
-  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  const int dpi = Os().GetDeviceCaps(screen, LOGPIXELSY);
   ReleaseDC(nullptr, screen);
   return dpi > 0 ? static_cast<UINT>(dpi) : kDefaultDpi;
 }

@@ -1,9 +1,11 @@
 #include "ui/DpiRelayout.h"
 
+#include "platform/Os.h"
+
 namespace vkp::ui {
 
 void ScaledFont::Reset(HFONT font) {
-  if (font_ != nullptr) DeleteObject(font_);
+  if (font_ != nullptr) Os().DeleteObject(font_);
   font_ = font;
 }
 
@@ -15,10 +17,10 @@ int Scale(LONG value, UINT from, UINT to) {
 HFONT FontAtDpi(HWND dialog, UINT from, UINT to) {
   HFONT current = reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0));
   LOGFONTA face;
-  if (current == nullptr || GetObjectA(current, sizeof face, &face) != sizeof face) return nullptr;
+  if (current == nullptr || Os().GetObjectA(current, sizeof face, &face) != sizeof face) return nullptr;
   face.lfHeight = Scale(face.lfHeight, from, to);
   face.lfWidth = Scale(face.lfWidth, from, to);
-  return CreateFontIndirectA(&face);
+  return Os().CreateFontIndirectA(&face);
 }
 }  // namespace
 
