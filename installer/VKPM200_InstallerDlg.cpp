@@ -18,10 +18,7 @@ namespace vkp {
 
 InstallerDlg::InstallerDlg()
     : ui::Dialog(IDD_VKPM200_INSTALLER_DIALOG),
-      workerEntry(&InstallThread),
-      hIcon(LoadIconA(ui::App::Current() != nullptr ? ui::App::Current()->Instance()
-                                                    : GetModuleHandleA(nullptr),
-                      MAKEINTRESOURCEA(IDR_MAINFRAME))) {}
+      workerEntry(&InstallThread) {}
 
 // The worker uses the dialog's members until it ends the process.
 InstallerDlg::~InstallerDlg() {
@@ -38,7 +35,7 @@ void InstallerDlg::DoDataExchange(ui::DataExchange& dx) {
 
 BOOL InstallerDlg::OnInitDialog() {
   ui::Dialog::OnInitDialog();
-  SetIcon(hIcon);
+  UseIcon(IDR_MAINFRAME);
 
   InitTraceLog();
   bIs64Bit = IsWow64();
@@ -98,7 +95,7 @@ bool InstallerDlg::OnMessage(UINT message, WPARAM, LPARAM, LRESULT& result) {
       result = 0;
       return true;
     default:
-      return ui::HandleIconMessage(Hwnd(), hIcon, message, result);
+      return ui::HandleIconMessage(Hwnd(), Icon(), message, result);
   }
 }
 

@@ -47,7 +47,6 @@ class InstallerDlg : public ui::Dialog {
   ui::SharedText strMessage;
   std::string strVersion;
   std::string strTitle;
-  HICON hIcon = nullptr;
   UniqueHandle worker;  // the worker thread, waited for before the dialog goes
 
  protected:

@@ -13,6 +13,13 @@ HMODULE Spooler() {
 
 // Always loaded: every process has it.
 HMODULE Kernel() { return ::GetModuleHandleA("kernel32"); }
+// Loaded too: the programs import it.
+HMODULE User() { return ::GetModuleHandleA("user32"); }
+
+HMODULE Graphics() {
+  static const HMODULE module = LoadSystemLibrary("gdi32.dll");
+  return module;
+}
 
 // A function bound on its first call. Without the DLL or the entry it fails
 // the way the function itself reports failure, with ERROR_PROC_NOT_FOUND.
@@ -47,8 +54,14 @@ constexpr bool kReturnsErrorErrorCode = true;
   };
 #define VKP_SPOOLER_ENTRY(name, failKind) VKP_LATE_ENTRY(name, failKind, Spooler)
 #define VKP_KERNEL_ENTRY(name, failKind) VKP_LATE_ENTRY(name, failKind, Kernel)
+#define VKP_USER_ENTRY(name, failKind) VKP_LATE_ENTRY(name, failKind, User)
+#define VKP_GDI_ENTRY(name, failKind) VKP_LATE_ENTRY(name, failKind, Graphics)
 VKP_OS_SPOOLER_FUNCTIONS(VKP_SPOOLER_ENTRY)
 VKP_OS_KERNEL_LATE_FUNCTIONS(VKP_KERNEL_ENTRY)
+VKP_OS_USER_LATE_FUNCTIONS(VKP_USER_ENTRY)
+VKP_OS_GDI_LATE_FUNCTIONS(VKP_GDI_ENTRY)
+#undef VKP_GDI_ENTRY
+#undef VKP_USER_ENTRY
 #undef VKP_KERNEL_ENTRY
 #undef VKP_SPOOLER_ENTRY
 #undef VKP_LATE_ENTRY
@@ -62,6 +75,8 @@ const PlatformApi& RealOs() {
 #define VKP_BIND_LATE_ENTRY(name, failKind) api.name = &LateBound<name##Entry, decltype(&::name)>::Call;
     VKP_OS_IMPORTED_FUNCTIONS(VKP_BIND_OS_ENTRY)
     VKP_OS_KERNEL_LATE_FUNCTIONS(VKP_BIND_LATE_ENTRY)
+    VKP_OS_USER_LATE_FUNCTIONS(VKP_BIND_LATE_ENTRY)
+    VKP_OS_GDI_LATE_FUNCTIONS(VKP_BIND_LATE_ENTRY)
     VKP_OS_SPOOLER_FUNCTIONS(VKP_BIND_LATE_ENTRY)
 #undef VKP_BIND_LATE_ENTRY
 #undef VKP_BIND_OS_ENTRY

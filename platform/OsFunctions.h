@@ -43,6 +43,24 @@
 #define VKP_OS_KERNEL_LATE_FUNCTIONS(X)         \
   X(GetSystemWow64DirectoryA, Zero)
 
+// Display scale functions of user32, newer than Windows 2000 (Windows 10
+// 1607 on): bound at run time from user32 (Os.cpp). Where they are missing
+// the dialog layer falls back to the system's one scale (ui/Dpi.cpp).
+#define VKP_OS_USER_LATE_FUNCTIONS(X)           \
+  X(GetDpiForWindow, Zero)                      \
+  X(GetSystemMetricsForDpi, Zero)               \
+  X(GetWindowDpiAwarenessContext, Zero)         \
+  X(AreDpiAwarenessContextsEqual, Zero)
+
+// Graphics functions the installer needs only for a change of display
+// scale. The installer imports nothing from gdi32 and keeps it so: bound at
+// run time from the system directory (Os.cpp), where user32 has loaded it.
+#define VKP_OS_GDI_LATE_FUNCTIONS(X)            \
+  X(GetDeviceCaps, Zero)                        \
+  X(GetObjectA, Zero)                           \
+  X(CreateFontIndirectA, Zero)                  \
+  X(DeleteObject, Zero)
+
 // The functions imported at load time, all from DLLs the system loads from
 // its own directory (KnownDLLs from Vista on).
 #define VKP_OS_IMPORTED_FUNCTIONS(X)            \
@@ -138,4 +156,6 @@
 #define VKP_OS_FUNCTIONS(X)    \
   VKP_OS_IMPORTED_FUNCTIONS(X)    \
   VKP_OS_KERNEL_LATE_FUNCTIONS(X) \
+  VKP_OS_USER_LATE_FUNCTIONS(X)   \
+  VKP_OS_GDI_LATE_FUNCTIONS(X)    \
   VKP_OS_SPOOLER_FUNCTIONS(X)

@@ -1,5 +1,7 @@
 #include "ui/CheckListBox.h"
 
+#include "ui/Dpi.h"
+
 namespace vkp::ui {
 
 namespace {
@@ -58,11 +60,33 @@ void CheckListBox::Toggle(int index) const {
                reinterpret_cast<LPARAM>(hwnd_));
 }
 
-int CheckListBox::CheckBoxSize() const { return GetSystemMetrics(SM_CYMENUCHECK); }
+int CheckListBox::CheckBoxSize() const { return MetricForDpi(SM_CYMENUCHECK, WindowDpi(hwnd_)); }
 
-void CheckListBox::Measure(MEASUREITEMSTRUCT& item) {
-  const int box = GetSystemMetrics(SM_CYMENUCHECK) + 2;
+// The smallest row that holds the check box, at `dpi`.
+int CheckListBox::RowHeightAt(UINT dpi) { return MetricForDpi(SM_CYMENUCHECK, dpi) + ScaleToDpi(2, dpi); }
+
+// The list asks before it is attached: the row is at least its font's line
+// (the system's proposal) and the check box.
+void CheckListBox::Measure(MEASUREITEMSTRUCT& item, UINT dpi) {
+  const int box = RowHeightAt(dpi);
   if (static_cast<int>(item.itemHeight) < box) item.itemHeight = static_cast<UINT>(box);
+}
+
+// A fixed-row list keeps its row height: set it again from the new font's
+// line and the check box.
+void CheckListBox::DpiChanged(UINT dpi) {
+  if (hwnd_ == nullptr) return;
+  int line = 0;
+  if (HDC dc = GetDC(hwnd_)) {
+    HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(hwnd_, WM_GETFONT, 0, 0)));
+    TEXTMETRICA metrics;
+    if (GetTextMetricsA(dc, &metrics)) line = metrics.tmHeight;
+    SelectObject(dc, previous);
+    ReleaseDC(hwnd_, dc);
+  }
+  const int height = line > RowHeightAt(dpi) ? line : RowHeightAt(dpi);
+  SendMessageA(hwnd_, LB_SETITEMHEIGHT, 0, MAKELPARAM(height, 0));
+  InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
 void CheckListBox::Draw(const DRAWITEMSTRUCT& item) {

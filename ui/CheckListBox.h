@@ -30,12 +30,14 @@ class CheckListBox : public Control, public OwnerDrawn {
   int GetCheck(int index) const;
   void SetCheck(int index, int check) const;
 
-  void Measure(MEASUREITEMSTRUCT& item) override;
+  void Measure(MEASUREITEMSTRUCT& item, UINT dpi) override;
   void Draw(const DRAWITEMSTRUCT& item) override;
+  void DpiChanged(UINT dpi) override;
 
  private:
   static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   int CheckBoxSize() const;
+  static int RowHeightAt(UINT dpi);
   void Toggle(int index) const;
 
   WNDPROC previousProc_ = nullptr;

@@ -4,6 +4,7 @@
 #include "support/ExitCodes.h"
 #include "support/SystemHelpers.h"
 #include "ui/App.h"
+#include "ui/Dpi.h"
 
 namespace vkp::ui {
 
@@ -46,7 +47,10 @@ INT_PTR Dialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     reinterpret_cast<WINDOWPOS*>(lParam)->flags &= ~static_cast<UINT>(SWP_SHOWWINDOW);  // nothing may show it
   switch (message) {
     case WM_INITDIALOG:
+      dpi_ = WindowDpi(hwnd_);
       return OnInitDialog();
+    case WM_DPICHANGED:
+      return OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam)) ? TRUE : FALSE;
     case WM_COMMAND: {
       const WORD id = LOWORD(wParam);
       const WORD code = HIWORD(wParam);
@@ -65,7 +69,7 @@ INT_PTR Dialog::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
       auto it = ownerDrawn_.find(static_cast<int>(item->CtlID));
       if (it == ownerDrawn_.end()) break;
-      it->second->Measure(*item);
+      it->second->Measure(*item, WindowDpi(hwnd_));
       return TRUE;
     }
     case WM_ENDSESSION:
@@ -178,6 +182,23 @@ bool Dialog::UpdateData(bool saveAndValidate) {
   DataExchange dx(hwnd_, saveAndValidate);
   DoDataExchange(dx);
   return !dx.Failed();
+}
+
+void Dialog::UseIcon(UINT id) {
+  iconId_ = id;
+  HINSTANCE instance = App::Current() != nullptr ? App::Current()->Instance() : GetModuleHandleA(nullptr);
+  icons_.Load(hwnd_, instance, id, WindowDpi(hwnd_));
+}
+
+bool Dialog::OnDpiChanged(UINT dpi, const RECT& suggested) {
+  // Per-monitor version 2: the dialog manager moves, resizes and lays out
+  // the dialog itself once this returns FALSE.
+  const bool bySystem = SystemRescalesDialog(hwnd_);
+  if (!bySystem) RelayoutForDpi(hwnd_, dpi_, dpi, suggested, font_);
+  dpi_ = dpi;
+  for (const auto& [id, control] : ownerDrawn_) control->DpiChanged(dpi);
+  if (iconId_ != 0) UseIcon(iconId_);
+  return !bySystem;
 }
 
 bool Dialog::PreTranslateMessage(MSG&) { return false; }

@@ -7,6 +7,8 @@
 
 #include "platform/WinHeaders.h"
 #include "ui/DataExchange.h"
+#include "ui/DpiRelayout.h"
+#include "ui/WindowIcons.h"
 
 namespace vkp::ui {
 
@@ -14,8 +16,10 @@ namespace vkp::ui {
 class OwnerDrawn {
  public:
   virtual ~OwnerDrawn() = default;
-  virtual void Measure(MEASUREITEMSTRUCT& item) = 0;
+  virtual void Measure(MEASUREITEMSTRUCT& item, UINT dpi) = 0;
   virtual void Draw(const DRAWITEMSTRUCT& item) = 0;
+  // The dialog's display scale changed, after its controls were laid out again.
+  virtual void DpiChanged(UINT dpi) = 0;
 };
 
 class Dialog {
@@ -37,11 +41,12 @@ class Dialog {
   HWND Hwnd() const { return hwnd_; }
   HWND Item(int id) const { return GetDlgItem(hwnd_, id); }
   void EnableItem(int id, bool enable) const { EnableWindow(Item(id), enable ? TRUE : FALSE); }
-  // The icon of the title bar (small) and of Alt+Tab (big).
-  void SetIcon(HICON icon) const {
-    SendMessageA(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
-    SendMessageA(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
-  }
+  // The icons of the title bar and of Alt+Tab, from the program's icon
+  // resource `id`, at the sizes for the dialog's display scale (again when
+  // it changes).
+  void UseIcon(UINT id);
+  // The big icon (the minimised window, dragging).
+  HICON Icon() const { return icons_.Big(); }
   // Exchanges data with the controls; false when reading them failed.
   bool UpdateData(bool saveAndValidate);
   // This dialog becomes the application's main window when it is created.
@@ -69,6 +74,8 @@ class Dialog {
  private:
   static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+  // WM_DPICHANGED: true when the dialog did the whole work itself.
+  bool OnDpiChanged(UINT dpi, const RECT& suggested);
 
   UINT templateId_;
   HWND owner_;
@@ -79,6 +86,10 @@ class Dialog {
   bool becomeMainWindow_ = false;
   bool keepHidden_ = false;
   std::map<int, OwnerDrawn*> ownerDrawn_;
+  UINT dpi_ = 0;
+  UINT iconId_ = 0;
+  WindowIcons icons_;
+  ScaledFont font_;
 };
 
 }  // namespace vkp::ui

@@ -1,5 +1,7 @@
 #include "ui/MinimisedIcon.h"
 
+#include "ui/Dpi.h"
+
 namespace vkp::ui {
 
 void PaintMinimisedIcon(HWND window, HICON icon) {
@@ -8,9 +10,12 @@ void PaintMinimisedIcon(HWND window, HICON icon) {
   SendMessageA(window, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
   RECT client;
   GetClientRect(window, &client);
-  const int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
-  const int y = (client.bottom - client.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
-  DrawIcon(dc, x, y, icon);
+  const UINT dpi = WindowDpi(window);
+  const int width = MetricForDpi(SM_CXICON, dpi);
+  const int height = MetricForDpi(SM_CYICON, dpi);
+  const int x = (client.right - client.left - width + 1) / 2;
+  const int y = (client.bottom - client.top - height + 1) / 2;
+  DrawIconEx(dc, x, y, icon, width, height, 0, nullptr, DI_NORMAL);
   EndPaint(window, &paint);
 }
 

@@ -29,8 +29,6 @@ constexpr UINT_PTR kStartTimer = 1;
 
 UninstallerDlg::UninstallerDlg()
     : ui::Dialog(IDD_VKPM200_UNINSTALLER_DIALOG),
-      hIcon(LoadIconA(ui::App::Current() != nullptr ? ui::App::Current()->Instance() : GetModuleHandleA(nullptr),
-                      MAKEINTRESOURCEA(IDR_MAINFRAME))),
       host(removal::Variant::Uninstaller, strProgress, progressBar) {
   RegisterOwnerDrawn(IDC_PRINTER_LIST, &checkList);
 }
@@ -46,7 +44,7 @@ void UninstallerDlg::DoDataExchange(ui::DataExchange& dx) {
 BOOL UninstallerDlg::OnInitDialog() {
   ui::Dialog::OnInitDialog();
   checkList.SubclassWindow(Item(IDC_PRINTER_LIST));
-  SetIcon(hIcon);
+  UseIcon(IDR_MAINFRAME);
 
   InitTraceLog();
   bIs64Bit = IsWow64();
@@ -195,7 +193,7 @@ bool UninstallerDlg::OnMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& res
       result = 0;
       return true;
     default:
-      return ui::HandleIconMessage(Hwnd(), hIcon, message, result);
+      return ui::HandleIconMessage(Hwnd(), Icon(), message, result);
   }
 }
 

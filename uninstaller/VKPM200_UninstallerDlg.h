@@ -33,7 +33,6 @@ class UninstallerDlg : public ui::Dialog {
   std::vector<std::string> listPrinterObjects;
   int nPrinterObjects = 0;
   ui::SharedText strProgress;
-  HICON hIcon = nullptr;
   ui::ProgressBar progressBar;
   ui::CheckListBox checkList;
   removal::RemovalHost host;  // bBusy lives here, shared with the worker

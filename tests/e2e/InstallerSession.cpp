@@ -19,9 +19,11 @@ std::string Slurp(const std::string& path) {
 }
 }  // namespace
 
-InstallerSession::InstallerSession(const std::string& arch, const std::string& winver, const std::string& config) {
+InstallerSession::InstallerSession(const std::string& arch, const std::string& winver, const std::string& config,
+                                   unsigned dpi) {
   PrefixOptions options{arch, winver, {}};
   options.standIns = true;
+  options.dpi = dpi;
   prefix_ = std::make_unique<WinePrefix>(options);
   if (!prefix_->Ok()) {
     ADD_FAILURE() << prefix_->Error();

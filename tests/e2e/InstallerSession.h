@@ -22,8 +22,10 @@ inline const std::array<const char*, 4> kThisVersion{"2", "0", "2", "0"};
 
 class InstallerSession {
  public:
-  // config: the text of a configuration file in the installer's folder.
-  InstallerSession(const std::string& arch, const std::string& winver, const std::string& config = {});
+  // config: the text of a configuration file in the installer's folder;
+  // dpi: the display's scale (0: the base prefix's, 96).
+  InstallerSession(const std::string& arch, const std::string& winver, const std::string& config = {},
+                   unsigned dpi = 0);
 
   bool Ok() const { return ok_; }
   WinePrefix& Prefix() { return *prefix_; }

@@ -138,6 +138,40 @@ std::optional<std::string> Robot::Answer(const std::string& title, unsigned butt
 
 std::optional<std::string> Robot::Foreground() const { return FirstLine(Do({"foreground"})); }
 
+std::optional<DialogLayout> Robot::Layout(const std::string& title, const std::string& face, int points) const {
+  const RunResult r = Do({"layout", title, face, std::to_string(points)});
+  if (!r.ok()) return std::nullopt;
+  DialogLayout layout;
+  for (const std::string& line : Lines(r.out)) {
+    const std::vector<std::string> f = Split(line, "\t");
+    if (f.size() == 4 && f[0] == "dialog") {
+      layout.dpi = static_cast<unsigned>(std::stoul(f[1]));
+      layout.clientWidth = std::stoi(f[2]);
+      layout.clientHeight = std::stoi(f[3]);
+    } else if (f.size() >= 15) {
+      LaidOutControl c;
+      c.id = static_cast<unsigned>(std::stoul(f[0]));
+      c.className = f[1];
+      c.style = std::stoul(f[2], nullptr, 16);
+      c.visible = f[3] == "1";
+      c.left = std::stoi(f[4]);
+      c.top = std::stoi(f[5]);
+      c.right = std::stoi(f[6]);
+      c.bottom = std::stoi(f[7]);
+      c.clientWidth = std::stoi(f[8]);
+      c.clientHeight = std::stoi(f[9]);
+      c.textWidth = std::stoi(f[10]);
+      c.textHeight = std::stoi(f[11]);
+      c.lineHeight = std::stoi(f[12]);
+      c.rowHeight = std::stoi(f[13]);
+      c.text = f[14];
+      layout.controls.push_back(c);
+    }
+  }
+  if (layout.dpi == 0) return std::nullopt;
+  return layout;
+}
+
 std::optional<bool> Robot::SysmenuHasClose(const std::string& title) const {
   const std::optional<std::string> line = FirstLine(Do({"sysmenu-has-close", title}));
   if (line == "1") return true;

@@ -26,6 +26,35 @@ struct ListRow {
   std::string text;
 };
 
+// One child control of a dialog as the robot's "layout" measures it, in the
+// dialog's pixels: its place in the dialog's client area, its own client
+// size, the size of its text in its font (wrapped at the client width for a
+// multi-line static), the font's line height and a list box's row height.
+struct LaidOutControl {
+  unsigned id = 0;
+  std::string className;
+  unsigned long style = 0;
+  bool visible = false;
+  int left = 0, top = 0, right = 0, bottom = 0;
+  int clientWidth = 0, clientHeight = 0;
+  int textWidth = 0, textHeight = 0;
+  int lineHeight = 0;
+  int rowHeight = -1;  // list boxes only
+  std::string text;
+};
+
+struct DialogLayout {
+  unsigned dpi = 0;
+  int clientWidth = 0, clientHeight = 0;
+  std::vector<LaidOutControl> controls;
+};
+
+// Everything wrong with a layout, one sentence each: a visible control
+// outside the client area, two visible controls overlapping (unless a group
+// box holds the other), a text cut by its control, a list row lower than its
+// font's line.
+std::vector<std::string> LayoutFaults(const DialogLayout& layout);
+
 // The pieces of text between separators, the last one too (even when empty).
 std::vector<std::string> Split(const std::string& text, const std::string& separator);
 
@@ -51,6 +80,10 @@ class Robot {
   std::optional<std::string> Answer(const std::string& title, unsigned button, int timeoutMs) const;
   std::optional<std::string> Foreground() const;
   std::optional<bool> SysmenuHasClose(const std::string& title) const;
+  // The layout of the dialog titled `title`; face and points: its template's
+  // font. Nothing when the robot failed.
+  std::optional<DialogLayout> Layout(const std::string& title, const std::string& face = "Verdana",
+                                     int points = 9) const;
 
   static constexpr const char* kExe = "C:\\vkp-robot\\vkp_robot.exe";
 

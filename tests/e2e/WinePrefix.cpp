@@ -68,6 +68,21 @@ WinePrefix::WinePrefix(PrefixOptions options) : options_(std::move(options)) {
       return;
     }
   }
+  if (options_.dpi != 0) {
+    // Wine takes the scale from the user's desktop settings, else from the
+    // machine's font settings; it reads them when its server starts.
+    const std::string dpi = std::to_string(options_.dpi);
+    for (const char* key : {"HKCU\\Control Panel\\Desktop",
+                            "HKLM\\System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\Fonts"}) {
+      const RunResult r = Wine({"reg", "add", key, "/v", "LogPixels", "/t", "REG_DWORD", "/d", dpi, "/f"});
+      if (!r.ok()) {
+        error_ = std::string("cannot set LogPixels in ") + key + ": " + r.err;
+        return;
+      }
+    }
+    Run({"wineserver", "-k"});
+    Run({"wineserver", "-w"});
+  }
   if (!options_.display.empty()) {
     // Windows must render on a real display: drop the null driver setting.
     const RunResult r = Wine({"reg", "delete", "HKCU\\Software\\Wine\\Drivers", "/v", "Graphics", "/f"});

@@ -34,6 +34,7 @@ struct PrefixOptions {
   std::string winver = "win10";  // a Wine version name, or "default"
   std::string display;           // X display to use; empty: headless (null driver)
   bool standIns = false;         // our printui and TCP/IP monitor, as tests/wine/install-standins puts them
+  unsigned dpi = 0;              // the display's scale (96 is 100 %); 0: the base prefix's
 };
 
 class WinePrefix {

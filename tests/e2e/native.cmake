@@ -5,7 +5,8 @@ set(VKP_E2E_DIR ${VKP_ROOT}/tests/e2e)
 add_library(vkp_e2e_driver STATIC
   ${VKP_E2E_DIR}/Process.cpp
   ${VKP_E2E_DIR}/WinePrefix.cpp
-  ${VKP_E2E_DIR}/Robot.cpp)
+  ${VKP_E2E_DIR}/Robot.cpp
+  ${VKP_E2E_DIR}/LayoutCheck.cpp)
 target_include_directories(vkp_e2e_driver PUBLIC ${VKP_ROOT})
 target_compile_definitions(vkp_e2e_driver PUBLIC VKP_DEFAULT_SOURCE_DIR="${VKP_ROOT}")
 target_compile_options(vkp_e2e_driver PRIVATE ${VKP_SANITIZE} ${VKP_NATIVE_WARNINGS})

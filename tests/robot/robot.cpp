@@ -12,6 +12,9 @@
 //   vkp_robot screenshot TITLE FILE.bmp  (the whole window, brought to the front)
 //   vkp_robot launch EXITFILE WORKDIR PROGRAM
 //   vkp_robot version FILE...         (each file's VERSIONINFO, "Name=value" lines)
+//   vkp_robot layout TITLE FACE POINTS  (the dialog's scale and every child's
+//       place, see CmdLayout; FACE and POINTS: the template's font, measured
+//       with when the control's own font cannot be read from here)
 //
 // Exit codes: 0 success, 1 usage, 2 window or control not found / time-out,
 // 3 refused (control disabled or hidden), 4 a Windows call failed.
@@ -438,6 +441,115 @@ int CmdAnswer(int, char** argv) {
   return PostMessageA(box, WM_COMMAND, wp, reinterpret_cast<LPARAM>(ctl)) ? 0 : kFailed;
 }
 
+// Sees other processes' windows in their own pixels: an unaware caller would
+// get them scaled to 96 dpi (and capture the wrong part of the screen).
+void BecomeDpiAware() {
+  HMODULE user = GetModuleHandleA("user32");
+  using SetContext = BOOL(WINAPI*)(HANDLE);
+  using SetAware = BOOL(WINAPI*)();
+  auto setContext = reinterpret_cast<SetContext>(
+      reinterpret_cast<void (*)()>(GetProcAddress(user, "SetProcessDpiAwarenessContext")));
+  if (setContext && setContext(reinterpret_cast<HANDLE>(-4))) return;  // per monitor, version 2
+  auto setAware = reinterpret_cast<SetAware>(reinterpret_cast<void (*)()>(GetProcAddress(user, "SetProcessDPIAware")));
+  if (setAware) setAware();
+}
+
+UINT DpiOf(HWND hwnd) {
+  using GetDpi = UINT(WINAPI*)(HWND);
+  auto getDpi = reinterpret_cast<GetDpi>(
+      reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("user32"), "GetDpiForWindow")));
+  UINT dpi = getDpi ? getDpi(hwnd) : 0;
+  if (dpi == 0) {
+    HDC screen = GetDC(nullptr);
+    dpi = static_cast<UINT>(GetDeviceCaps(screen, LOGPIXELSY));
+    ReleaseDC(nullptr, screen);
+  }
+  return dpi;
+}
+
+void DeleteFont(HFONT font) { DeleteObject(font); }
+using Font = Owned<HFONT, decltype(&DeleteFont)>;
+
+// The control's font as a copy made here (GDI objects are the owner's), or
+// the template's font at the window's scale.
+Font FontOf(HWND ctl, const char* face, int points, UINT dpi) {
+  LOGFONTA spec{};
+  HFONT own = nullptr;
+  DWORD_PTR sent = 0;
+  if (Send(ctl, WM_GETFONT, 0, 0, &sent)) own = reinterpret_cast<HFONT>(sent);
+  if (own == nullptr || GetObjectA(own, sizeof spec, &spec) != sizeof spec) {
+    spec = LOGFONTA{};
+    spec.lfHeight = -MulDiv(points, static_cast<int>(dpi), 72);
+    spec.lfCharSet = DEFAULT_CHARSET;
+    lstrcpynA(spec.lfFaceName, face, LF_FACESIZE);
+  }
+  return Font(CreateFontIndirectA(&spec), DeleteFont);
+}
+
+struct LayoutContext {
+  HWND dialog;
+  const char* face;
+  int points;
+  UINT dpi;
+};
+
+// One line per direct child:
+//   id class style visible left top right bottom clientW clientH textW textH lineH itemH text
+// with the place in the dialog's client coordinates, the text's size in the
+// control's font (wrapped at the client width for a static that is not
+// single-line, on one line otherwise), the font's line height, and the
+// row height of a list box (-1 for others).
+BOOL CALLBACK PrintLayout(HWND ctl, LPARAM param) {
+  const auto& context = *reinterpret_cast<const LayoutContext*>(param);
+  if (GetParent(ctl) != context.dialog) return TRUE;
+  char cls[64];
+  if (!GetClassNameA(ctl, cls, sizeof cls)) cls[0] = '\0';
+  char text[1024];
+  ReadText(ctl, text, sizeof text);
+  RECT place, client;
+  GetWindowRect(ctl, &place);
+  MapWindowPoints(nullptr, context.dialog, reinterpret_cast<POINT*>(&place), 2);
+  GetClientRect(ctl, &client);
+  const LONG style = GetWindowLongA(ctl, GWL_STYLE);
+
+  Font font = FontOf(ctl, context.face, context.points, context.dpi);
+  std::unique_ptr<HDC__, decltype(&ReleaseScreenDc)> screen(GetDC(nullptr), ReleaseScreenDc);
+  MemoryDc dc(screen.get());
+  dc.Select(font.get());
+  TEXTMETRICA metrics{};
+  GetTextMetricsA(dc.get(), &metrics);
+  const bool wraps = lstrcmpiA(cls, "Static") == 0 && (style & SS_TYPEMASK) <= SS_RIGHT;
+  RECT extent = {0, 0, wraps ? client.right : 0, 0};
+  UINT format = DT_CALCRECT | (wraps ? DT_WORDBREAK : DT_SINGLELINE);
+  if (text[0] != '\0') DrawTextA(dc.get(), text, -1, &extent, format);
+  dc.Restore();
+
+  DWORD_PTR item = static_cast<DWORD_PTR>(-1);
+  if (lstrcmpiA(cls, "ListBox") != 0 || !Send(ctl, LB_GETITEMHEIGHT, 0, 0, &item)) item = static_cast<DWORD_PTR>(-1);
+  std::printf("%u\t%s\t%08lx\t%d\t%ld\t%ld\t%ld\t%ld\t%ld\t%ld\t%ld\t%ld\t%ld\t%ld\t",
+              static_cast<unsigned>(GetDlgCtrlID(ctl)) & 0xFFFFu, cls, static_cast<unsigned long>(style),
+              IsWindowVisible(ctl) ? 1 : 0, place.left, place.top, place.right, place.bottom, client.right,
+              client.bottom, extent.right - extent.left, extent.bottom - extent.top, metrics.tmHeight,
+              static_cast<long>(static_cast<LONG_PTR>(item)));
+  PrintEscaped(text);
+  std::fputc('\n', stdout);
+  return TRUE;
+}
+
+// First line "dialog DPI clientW clientH", then PrintLayout's lines.
+int CmdLayout(int, char** argv) {
+  unsigned long points = 0;
+  if (!ParseNumber(argv[4], &points)) return kUsage;
+  HWND hwnd = FindOrReport(argv[2]);
+  if (!hwnd) return kNotFound;
+  RECT client;
+  GetClientRect(hwnd, &client);
+  LayoutContext context{hwnd, argv[3], static_cast<int>(points), DpiOf(hwnd)};
+  std::printf("dialog\t%u\t%ld\t%ld\n", context.dpi, client.right, client.bottom);
+  EnumChildWindows(hwnd, PrintLayout, reinterpret_cast<LPARAM>(&context));
+  return 0;
+}
+
 // A new or emptied file; null when it cannot be created.
 Handle CreateForWriting(const char* path) {
   HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -671,7 +783,7 @@ const Command kCommands[] = {
     {"close", 3, CmdClose},             {"sysmenu-has-close", 3, CmdSysmenuHasClose},
     {"foreground", 2, CmdForeground},   {"answer", 5, CmdAnswer},
     {"screenshot", 4, CmdScreenshot},   {"launch", 5, CmdLaunch},
-    {"version", 3, CmdVersion},
+    {"version", 3, CmdVersion},         {"layout", 5, CmdLayout},
 };
 
 }  // namespace
@@ -700,6 +812,7 @@ bool RecordPlantedStart() {
 
 int main(int argc, char** argv) {
   if (RecordPlantedStart()) return 0;
+  BecomeDpiAware();  // every command: places and pictures in the windows' own pixels
   if (argc >= 2) {
     for (const Command& c : kCommands) {
       if (std::strcmp(argv[1], c.name) == 0) {

@@ -11,6 +11,7 @@
 #include "support/TraceLog.h"
 #include "ui/Deployment.h"
 #include "ui/Dialog.h"
+#include "ui/Dpi.h"
 #include "ui/MessageBox.h"
 #include "ui/SystemText.h"
 
@@ -223,6 +224,84 @@ TEST_F(DialogLayerTest, CheckListTogglesBySpaceAndByTheCheckBoxAndNotifiesThePar
   for (const auto& command : dialog.commands)
     notifications += command.first == IDC_TEST_CHECKLIST && command.second == ui::kCheckChange;
   EXPECT_EQ(notifications, 2);
+}
+
+// What a change of display scale is measured by: the OK button's place, the
+// list's row height, the dialog's font and window rectangle.
+struct ScaleView {
+  RECT ok{}, window{};
+  int rowHeight = 0, fontHeight = 0;
+};
+
+ScaleView ViewScale(ScriptedDialog& d) {
+  ScaleView v;
+  GetWindowRect(d.Item(IDOK), &v.ok);
+  MapWindowPoints(nullptr, d.Hwnd(), reinterpret_cast<POINT*>(&v.ok), 2);
+  GetWindowRect(d.Hwnd(), &v.window);
+  v.rowHeight = static_cast<int>(SendMessageA(d.checks.Hwnd(), LB_GETITEMHEIGHT, 0, 0));
+  LOGFONTA font{};
+  GetObjectA(reinterpret_cast<HFONT>(SendMessageA(d.Item(IDOK), WM_GETFONT, 0, 0)), sizeof font, &font);
+  v.fontHeight = font.lfHeight < 0 ? -font.lfHeight : font.lfHeight;
+  return v;
+}
+
+// Moves the dialog from 96 to 192 dpi as Windows does, awareness given.
+std::pair<ScaleView, ScaleView> ChangeScale(FakeOs& os, DPI_AWARENESS_CONTEXT awareness) {
+  static UINT dpi = 96;
+  dpi = 96;
+  os.Replace<&PlatformApi::GetDpiForWindow>([](HWND) { return dpi; });
+  os.Replace<&PlatformApi::GetWindowDpiAwarenessContext>([awareness](HWND) { return awareness; });
+  // Compared here as Windows compares them: which contexts the platform
+  // knows is not what these tests are about.
+  os.Replace<&PlatformApi::AreDpiAwarenessContextsEqual>(
+      [](DPI_AWARENESS_CONTEXT a, DPI_AWARENESS_CONTEXT b) { return a == b ? TRUE : FALSE; });
+  ScriptedDialog dialog;
+  ScaleView before, after;
+  dialog.steps.push_back([&](ScriptedDialog& d) {
+    d.checks.AddString("Printer A");
+    before = ViewScale(d);
+    RECT suggested = before.window;
+    suggested.right = suggested.left + 2 * (before.window.right - before.window.left);
+    suggested.bottom = suggested.top + 2 * (before.window.bottom - before.window.top);
+    dpi = 192;
+    SendMessageA(d.Hwnd(), WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&suggested));
+    after = ViewScale(d);
+    d.EndDialog(IDOK);
+  });
+  EXPECT_EQ(dialog.DoModal(), IDOK);
+  return {before, after};
+}
+
+TEST_F(DialogLayerTest, AChangeOfScaleLaysTheDialogOutAgainWhereTheSystemDoesNot) {
+  FakeOs os;
+  const auto [before, after] = ChangeScale(os, DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE);
+  EXPECT_EQ(after.window.right - after.window.left, 2 * (before.window.right - before.window.left))
+      << "moved to the suggested rectangle";
+  EXPECT_NEAR(after.ok.left, 2 * before.ok.left, 1);
+  EXPECT_NEAR(after.ok.top, 2 * before.ok.top, 1);
+  EXPECT_NEAR(after.ok.right - after.ok.left, 2 * (before.ok.right - before.ok.left), 2);
+  EXPECT_NEAR(after.fontHeight, 2 * before.fontHeight, 1) << "the font made again at the new scale";
+  EXPECT_GE(after.rowHeight, ui::MetricForDpi(SM_CYMENUCHECK, 192) + 4) << "rows hold the larger check box";
+  EXPECT_GE(after.rowHeight, after.fontHeight);
+}
+
+TEST_F(DialogLayerTest, UnderPerMonitorVersionTwoTheSystemPlacesTheControlsAndTheDialogSizesItsRows) {
+  FakeOs os;
+  const auto [before, after] = ChangeScale(os, DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
+  EXPECT_EQ(after.ok.left, before.ok.left) << "left to the dialog manager";
+  EXPECT_EQ(after.fontHeight, before.fontHeight);
+  EXPECT_GE(after.rowHeight, ui::MetricForDpi(SM_CYMENUCHECK, 192) + 4);
+}
+
+TEST_F(DialogLayerTest, WithoutThePerMonitorFunctionsSizesFollowTheSystemScale) {
+  FakeOs os;
+  os.FailNth("GetDpiForWindow", 0, ERROR_PROC_NOT_FOUND);
+  os.FailNth("GetSystemMetricsForDpi", 0, ERROR_PROC_NOT_FOUND);
+  os.FailNth("GetWindowDpiAwarenessContext", 0, ERROR_PROC_NOT_FOUND);
+  EXPECT_EQ(ui::WindowDpi(GetDesktopWindow()), 96u) << "the test prefix's scale";
+  EXPECT_EQ(ui::MetricForDpi(SM_CXICON, 96), GetSystemMetrics(SM_CXICON));
+  EXPECT_EQ(ui::MetricForDpi(SM_CXICON, 192), 2 * GetSystemMetrics(SM_CXICON));
+  EXPECT_FALSE(ui::SystemRescalesDialog(GetDesktopWindow()));
 }
 
 TEST_F(DialogLayerTest, MessageBoxesCarryTheProgramsBaseName) {

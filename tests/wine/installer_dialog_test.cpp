@@ -30,7 +30,19 @@ struct WorkerView {
   std::string refreshedMessage;
   HICON dragIcon = nullptr;
   HICON bigIcon = nullptr;
+  HICON smallIcon = nullptr;
 };
+
+// The width of an icon's image in pixels.
+int IconWidth(HICON icon) {
+  ICONINFO info{};
+  if (icon == nullptr || !GetIconInfo(icon, &info)) return 0;
+  BITMAP image{};
+  GetObjectA(info.hbmColor != nullptr ? info.hbmColor : info.hbmMask, sizeof image, &image);
+  if (info.hbmColor != nullptr) DeleteObject(info.hbmColor);
+  if (info.hbmMask != nullptr) DeleteObject(info.hbmMask);
+  return image.bmWidth;
+}
 
 WorkerView* gView = nullptr;
 InstallerDlg* gDialog = nullptr;
@@ -82,6 +94,7 @@ unsigned __stdcall StandInWorker(void*) {
   view.closeInMenuBefore = HasClose(window);
   view.dragIcon = reinterpret_cast<HICON>(SendMessageA(window, WM_QUERYDRAGICON, 0, 0));
   view.bigIcon = reinterpret_cast<HICON>(SendMessageA(window, WM_GETICON, ICON_BIG, 0));
+  view.smallIcon = reinterpret_cast<HICON>(SendMessageA(window, WM_GETICON, ICON_SMALL, 0));
 
   // Busy: every way of ending the dialog is ignored.
   dialog.bInstalling = 1;
@@ -138,9 +151,12 @@ TEST_F(InstallerDialogTest, InitialisationPreparesEverythingThenStartsTheWorker)
   EXPECT_EQ(view.progressLow, 0);
   EXPECT_EQ(view.progressHigh, 100);
   EXPECT_EQ(view.installingAtStart, 1) << "busy before the worker runs";
-  ASSERT_NE(dialog.hIcon, nullptr) << "icon 128 from the resources";
-  EXPECT_EQ(view.dragIcon, dialog.hIcon);
-  EXPECT_EQ(view.bigIcon, dialog.hIcon);
+  ASSERT_NE(dialog.Icon(), nullptr) << "icon 128 from the resources";
+  EXPECT_EQ(view.dragIcon, dialog.Icon());
+  EXPECT_EQ(view.bigIcon, dialog.Icon());
+  // Each at the size for the display's scale: the title bar's the small one.
+  EXPECT_EQ(IconWidth(view.bigIcon), GetSystemMetrics(SM_CXICON));
+  EXPECT_EQ(IconWidth(view.smallIcon), GetSystemMetrics(SM_CXSMICON));
   EXPECT_EQ(view.refreshedMessage, "Checking existing drivers...\r\n");
   EXPECT_EQ(view.progressPos, 9) << "one step of 9";
 
