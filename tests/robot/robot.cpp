@@ -473,17 +473,17 @@ using Font = Owned<HFONT, decltype(&DeleteFont)>;
 // The control's font as a copy made here (GDI objects are the owner's), or
 // the template's font at the window's scale.
 Font FontOf(HWND ctl, const char* face, int points, UINT dpi) {
-  LOGFONTA spec{};
+  LOGFONTA logFont{};
   HFONT own = nullptr;
   DWORD_PTR sent = 0;
   if (Send(ctl, WM_GETFONT, 0, 0, &sent)) own = reinterpret_cast<HFONT>(sent);
-  if (own == nullptr || GetObjectA(own, sizeof spec, &spec) != sizeof spec) {
-    spec = LOGFONTA{};
-    spec.lfHeight = -MulDiv(points, static_cast<int>(dpi), 72);
-    spec.lfCharSet = DEFAULT_CHARSET;
-    lstrcpynA(spec.lfFaceName, face, LF_FACESIZE);
+  if (own == nullptr || GetObjectA(own, sizeof logFont, &logFont) != sizeof logFont) {
+    logFont = LOGFONTA{};
+    logFont.lfHeight = -MulDiv(points, static_cast<int>(dpi), 72);
+    logFont.lfCharSet = DEFAULT_CHARSET;
+    lstrcpynA(logFont.lfFaceName, face, LF_FACESIZE);
   }
-  return Font(CreateFontIndirectA(&spec), DeleteFont);
+  return Font(CreateFontIndirectA(&logFont), DeleteFont);
 }
 
 struct LayoutContext {
