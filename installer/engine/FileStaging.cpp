@@ -2,6 +2,7 @@
 #include <string>
 
 #include "installer/InstallEngine.h"
+#include "installer/engine/SystemFolders.h"
 #include "platform/Os.h"
 #include "resources/InstallerResource.h"
 #include "support/BoundedText.h"
@@ -25,27 +26,6 @@ void JoinPath(char (&path)[kPathSize], const char* directory, const char* name) 
   CopyBounded(path, directory);
   AppendBounded(path, "\\");
   AppendBounded(path, name);
-}
-
-// Windows and system directories that do not fit the buffer count as unknown.
-bool ReadWindowsDirectory(char (&directory)[kPathSize]) {
-  const UINT length = Os().GetWindowsDirectoryA(directory, kPathSize);
-  if (length == 0 || length >= kPathSize) {
-    WriteTraceLog("GetWindowsDirectory failed. (%d)", static_cast<int>(Os().GetLastError()));
-    directory[0] = '\0';
-    return false;
-  }
-  return true;
-}
-
-bool ReadSystemDirectory(char (&directory)[kPathSize]) {
-  const UINT length = Os().GetSystemDirectoryA(directory, kPathSize);
-  if (length == 0 || length >= kPathSize) {
-    WriteTraceLog("GetSystemDirectory failed. (%d)", static_cast<int>(Os().GetLastError()));
-    directory[0] = '\0';
-    return false;
-  }
-  return true;
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "installer/InstallEngine.h"
+#include "installer/engine/SystemFolders.h"
 #include "installer/pure/PackageDigests.h"
 #include "platform/Os.h"
 #include "platform/UniqueHandles.h"
@@ -71,10 +72,8 @@ bool InstallEngine::StagePackage() {
     return false;
   }
 
-  char windowsDir[MAX_PATH];
-  const UINT length = Os().GetWindowsDirectoryA(windowsDir, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) {
-    WriteTraceLog("GetWindowsDirectory failed. (%d)", static_cast<int>(Os().GetLastError()));
+  char windowsDir[kPathSize];
+  if (!ReadWindowsDirectory(windowsDir)) {
     ReportNotInstalled();
     return false;
   }
