@@ -21,6 +21,11 @@ HMODULE Graphics() {
   return module;
 }
 
+HMODULE Installer() {
+  static const HMODULE module = LoadSystemLibrary("msi.dll");
+  return module;
+}
+
 // A function bound on its first call. Without the DLL or the entry it fails
 // the way the function itself reports failure, with ERROR_PROC_NOT_FOUND.
 template <typename Entry, typename Fn>
@@ -45,6 +50,7 @@ struct LateBound<Entry, R(WINAPI*)(Args...)> {
 
 constexpr bool kReturnsErrorZero = false;
 constexpr bool kReturnsErrorErrorCode = true;
+constexpr bool kReturnsErrorBadAttrs = false;
 
 #define VKP_LATE_ENTRY(name, failKind, module)                     \
   struct name##Entry {                                             \
@@ -56,10 +62,13 @@ constexpr bool kReturnsErrorErrorCode = true;
 #define VKP_KERNEL_ENTRY(name, failKind) VKP_LATE_ENTRY(name, failKind, Kernel)
 #define VKP_USER_ENTRY(name, failKind) VKP_LATE_ENTRY(name, failKind, User)
 #define VKP_GDI_ENTRY(name, failKind) VKP_LATE_ENTRY(name, failKind, Graphics)
+#define VKP_MSI_ENTRY(name, failKind) VKP_LATE_ENTRY(name, failKind, Installer)
 VKP_OS_SPOOLER_FUNCTIONS(VKP_SPOOLER_ENTRY)
 VKP_OS_KERNEL_LATE_FUNCTIONS(VKP_KERNEL_ENTRY)
 VKP_OS_USER_LATE_FUNCTIONS(VKP_USER_ENTRY)
 VKP_OS_GDI_LATE_FUNCTIONS(VKP_GDI_ENTRY)
+VKP_OS_MSI_LATE_FUNCTIONS(VKP_MSI_ENTRY)
+#undef VKP_MSI_ENTRY
 #undef VKP_GDI_ENTRY
 #undef VKP_USER_ENTRY
 #undef VKP_KERNEL_ENTRY
@@ -77,6 +86,7 @@ const PlatformApi& RealOs() {
     VKP_OS_KERNEL_LATE_FUNCTIONS(VKP_BIND_LATE_ENTRY)
     VKP_OS_USER_LATE_FUNCTIONS(VKP_BIND_LATE_ENTRY)
     VKP_OS_GDI_LATE_FUNCTIONS(VKP_BIND_LATE_ENTRY)
+    VKP_OS_MSI_LATE_FUNCTIONS(VKP_BIND_LATE_ENTRY)
     VKP_OS_SPOOLER_FUNCTIONS(VKP_BIND_LATE_ENTRY)
 #undef VKP_BIND_LATE_ENTRY
 #undef VKP_BIND_OS_ENTRY

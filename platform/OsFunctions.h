@@ -100,6 +100,9 @@
   X(CreateProcessA, Zero)                       \
   X(WaitForSingleObject, BadAttrs)              \
   X(GetExitCodeProcess, Zero)                   \
+  X(GlobalAddAtomA, Zero)                       \
+  X(GlobalFindAtomA, Zero)                      \
+  X(GlobalDeleteAtom, NoFail)                   \
   X(Sleep, NoFail)                              \
   X(ExitProcess, NoFail)                        \
   X(GetCurrentProcess, NoFail)                  \
@@ -153,9 +156,22 @@
   X(SetupDiRemoveDevice, Zero)                  \
   X(SetupDiDestroyDeviceInfoList, Zero)
 
+// Windows Installer's functions, which only the package's custom actions
+// call, with the session handle msiexec gives them: bound at run time from
+// the system directory (Os.cpp), so that the programs never load msi.dll.
+#define VKP_OS_MSI_LATE_FUNCTIONS(X)            \
+  X(MsiGetPropertyA, ErrorCode)                 \
+  X(MsiSetPropertyA, ErrorCode)                 \
+  X(MsiCreateRecord, Zero)                      \
+  X(MsiRecordSetStringA, ErrorCode)             \
+  X(MsiProcessMessage, BadAttrs)                \
+  X(MsiCloseHandle, ErrorCode)                  \
+  X(MsiSetMode, ErrorCode)
+
 #define VKP_OS_FUNCTIONS(X)    \
   VKP_OS_IMPORTED_FUNCTIONS(X)    \
   VKP_OS_KERNEL_LATE_FUNCTIONS(X) \
   VKP_OS_USER_LATE_FUNCTIONS(X)   \
   VKP_OS_GDI_LATE_FUNCTIONS(X)    \
+  VKP_OS_MSI_LATE_FUNCTIONS(X)    \
   VKP_OS_SPOOLER_FUNCTIONS(X)

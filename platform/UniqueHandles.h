@@ -77,6 +77,11 @@ struct SidTraits {
   static void Close(PSID p) { Os().FreeSid(p); }
 };
 
+struct MsiHandleTraits {  // Windows Installer records (0 means none)
+  static MSIHANDLE Invalid() { return 0; }
+  static void Close(MSIHANDLE h) { Os().MsiCloseHandle(h); }
+};
+
 using UniqueHandle = UniqueResource<HANDLE, KernelHandleTraits>;
 using UniqueFile = UniqueResource<HANDLE, FileHandleTraits>;
 using UniqueFind = UniqueResource<HANDLE, FindHandleTraits>;
@@ -86,5 +91,6 @@ using UniqueDevInfo = UniqueResource<HDEVINFO, DevInfoTraits>;
 using UniqueInf = UniqueResource<HINF, InfTraits>;
 using UniqueLocal = UniqueResource<HLOCAL, LocalMemTraits>;
 using UniqueSid = UniqueResource<PSID, SidTraits>;
+using UniqueMsiHandle = UniqueResource<MSIHANDLE, MsiHandleTraits>;
 
 }  // namespace vkp

@@ -13,6 +13,8 @@
 #include <aclapi.h>
 #include <shlwapi.h>
 #include <commctrl.h>
+#include <msi.h>
+#include <msiquery.h>
 
 // Display scale functions of Windows 10 (1607 on). The programs build for an
 // older WINVER and bind them at run time (OsFunctions.h), so only their

@@ -21,4 +21,8 @@
 
 #define VKP_COMPANY_NAME "NORVEKA"
 #define VKP_PRODUCT_NAME "NORVEKA VKP-M200 Windows Driver"
+// The uninstall entry the installer registers (HKLM, the 64-bit view on
+// 64-bit Windows); the package's custom actions hide it under the MSI's own.
+#define VKP_UNINSTALL_KEY "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\NORVEKA_VKP-M200"
+
 #define VKP_LEGAL_COPYRIGHT "Copyright (C) 2024 NORVEKA"

@@ -1,5 +1,7 @@
 #include "support/pure/CommandLine.h"
 
+#include "msi/pure/DeploymentProperties.h"
+
 #include <gtest/gtest.h>
 
 #include <ostream>
@@ -85,6 +87,50 @@ INSTANTIATE_TEST_SUITE_P(
         CommandLineRow{"/port=WLAN /ip=1.2.3.4 /tcpport=10001", kIns, "10001"},
         CommandLineRow{"/port=WLAN /ip=1.2.3.4 /tcpport=0", kIns, "/tcpport"},
         CommandLineRow{"/log=\"C:\\a b", kIns, "C:\\a b"}));
+
+// The Windows Installer package's public properties become the installer's
+// switches only as the installer itself would take them, and never smuggle in
+// a switch of their own.
+TEST(DeploymentProperties, BecomeTheInstallersPortSwitches) {
+  std::string switches, error;
+  ASSERT_TRUE(InstallerSwitchesFromProperties({"wlan", "192.168.0.20", "9101"}, switches, error)) << error;
+  EXPECT_EQ(switches, "/port=wlan /ip=192.168.0.20 /tcpport=9101");
+  ASSERT_TRUE(InstallerSwitchesFromProperties({"COM1", "", ""}, switches, error)) << error;
+  EXPECT_EQ(switches, "/port=COM1");
+  const struct {
+    DeploymentProperties properties;
+    const char* named;
+  } refused[] = {{{"", "", ""}, "PORT is required"},
+                 {{"COM9", "", ""}, "COM9"},
+                 {{"WLAN", "192.168.0.256", ""}, "192.168.0.256"},
+                 {{"WLAN", "", ""}, "/ip"},
+                 {{"COM1", "10.0.0.1", ""}, "/ip"},
+                 {{"WLAN /log=C:\\x", "1.2.3.4", ""}, "PORT"},
+                 {{"WLAN", "1.2.3.4\" /log=\"C:\\x", ""}, "IP"},
+                 {{"WLAN", "1.2.3.4", "91 00"}, "TCPPORT"}};
+  for (const auto& row : refused) {
+    switches = "left over";
+    EXPECT_FALSE(InstallerSwitchesFromProperties(row.properties, switches, error)) << row.named;
+    EXPECT_NE(error.find(row.named), std::string::npos) << error;
+    EXPECT_TRUE(switches.empty());
+  }
+}
+
+TEST(DeploymentProperties, CommandLinesLogsAndOutcomes) {
+  EXPECT_EQ(UnattendedCommandLine("C:\\Program Files\\NORVEKA\\VKPM200\\VKPM200_Installer.exe", "/port=USB",
+                                  "C:\\l.log.VKPM200_Installer.log"),
+            "\"C:\\Program Files\\NORVEKA\\VKPM200\\VKPM200_Installer.exe\" /quiet /norestart /port=USB "
+            "/log=\"C:\\l.log.VKPM200_Installer.log\"");
+  EXPECT_EQ(UnattendedCommandLine("C:\\u.exe", "", ""), "\"C:\\u.exe\" /quiet /norestart");
+  EXPECT_EQ(ProgramLogNextTo("C:\\l.log", "VKPM200_Installer"), "C:\\l.log.VKPM200_Installer.log");
+  EXPECT_EQ(ProgramLogNextTo("", "VKPM200_Installer"), "");
+  EXPECT_EQ(ProgramLogNextTo("C:\\" + std::string(240, 'a'), "VKPM200_Installer"), "") << "longer than /log takes";
+  EXPECT_EQ(OutcomeOfExitCode(0), ActionOutcome::Success);
+  EXPECT_EQ(OutcomeOfExitCode(3010), ActionOutcome::SuccessRestartNeeded);
+  EXPECT_EQ(OutcomeOfExitCode(1641), ActionOutcome::SuccessRestartNeeded);
+  for (const unsigned long failed : {1603ul, 1602ul, 1618ul, 87ul, 0xFFFFFFFFul, 1ul})
+    EXPECT_EQ(OutcomeOfExitCode(failed), ActionOutcome::Failure) << failed;
+}
 
 }  // namespace
 }  // namespace vkp
