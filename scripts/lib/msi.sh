@@ -2,8 +2,7 @@
 # msitools (wixl from a WiX source written here, msibuild for what wixl
 # cannot express). Sourced by scripts/build-package.
 #
-# The package lays the installer's folder under Program Files
-# (NORVEKA\VKPM200) and runs the installer from there through our custom
+# The package lays the installer's folder under Program Files (VKPM200) and runs the installer from there through our custom
 # actions (msi/, VKPM200_MsiActions.dll in the Binary table); see the README
 # ("Deploying with Windows Installer").
 
@@ -59,7 +58,7 @@ vkp_make_msi() {
     LC_ALL=C sort -z | xargs -0 sha256sum; } | sha256sum | cut -c1-64)")"
   rm -rf "$work"
   mkdir -p "$work"
-  components="$(vkp_msi_directory "$dist" "" "          ")"
+  components="$(vkp_msi_directory "$dist" "" "        ")"
   cat >"$work/VKPM200.wxs" <<WXS
 <?xml version="1.0" encoding="utf-8"?>
 <Wix xmlns="http://schemas.microsoft.com/wix/2006/wi">
@@ -80,10 +79,8 @@ vkp_make_msi() {
     <CustomAction Id="RequestRestart" BinaryKey="MsiActions" DllEntry="RequestRestart" Execute="immediate" Impersonate="yes" Return="check"/>
     <Directory Id="TARGETDIR" Name="SourceDir">
       <Directory Id="ProgramFilesFolder">
-        <Directory Id="D_NORVEKA" Name="NORVEKA">
-          <Directory Id="INSTALLDIR" Name="VKPM200">
+        <Directory Id="INSTALLDIR" Name="VKPM200">
 $components
-          </Directory>
         </Directory>
       </Directory>
     </Directory>

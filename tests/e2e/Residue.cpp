@@ -91,6 +91,9 @@ const Allowance kAllowed[] = {
      "the display adapter's driver date, which Wine rewrites at every start"},
     {R"(^FILE inf\\.*\.pnf$)", "precompiled INF caches Wine writes when it opens any INF of the store"},
     {R"(^REG .*\\enum\\root\\.*$)", "device records Wine's setup API keeps"},
+    {R"(^(FILE installer|REG software\\classes\\installer\\(features|products|upgradecodes)|REG software\\microsoft\\windows\\currentversion\\installer\\(upgradecodes|userdata\\s-1-5-18\\(components|products)))$)",
+     "Windows Installer's folder and the roots of its registration, which Windows has from the start and a fresh "
+     "prefix makes at the first package; empty"},
 };
 
 }  // namespace
