@@ -60,16 +60,23 @@ MsiRun Msiexec(InstallerSession& s, const std::string& tag, std::vector<std::str
   return result;
 }
 
-bool StagePackage(InstallerSession& s) {
-  return !ProductCode().empty() &&
+// A fresh prefix with the stand-ins and the package in it, and its state
+// before anything ran.
+struct PackagePrefix {
+  explicit PackagePrefix(const TestSystem& os) : s(os.arch, os.winver) {
+    ok = s.Ok() && !ProductCode().empty() &&
          s.Prefix().CopyIn(Config::Get().DistDir() + "/../VKPM200.msi", kMsiWin);
-}
+    if (ok) before = TakeSnapshot(s);
+  }
+  InstallerSession s;
+  bool ok = false;
+  Snapshot before;
+};
 
 void InstallThenRemove(const TestSystem& os) {
-  InstallerSession s(os.arch, os.winver);
-  ASSERT_TRUE(s.Ok());
-  ASSERT_TRUE(StagePackage(s));
-  const Snapshot before = TakeSnapshot(s);
+  PackagePrefix prefix(os);
+  ASSERT_TRUE(prefix.ok);
+  InstallerSession& s = prefix.s;
 
   const MsiRun install = Msiexec(s, "msi-install", {"/i", kMsiWin, "PORT=WLAN", "IP=192.168.0.20"});
   // The installer, quiet, leaves the restart it needs to the deployment tool.
@@ -95,15 +102,14 @@ void InstallThenRemove(const TestSystem& os) {
   EXPECT_EQ(removal.exitCode, std::optional<unsigned long>(3010)) << removal.log;
   EXPECT_FALSE(s.FileExists(ProgramFolderWin(os))) << "the package's files stay";
   EXPECT_FALSE(s.RegKeyExists(ProductEntry(), 32)) << "the package stays registered";
-  const std::vector<std::string> unexplained = Unexplained(before, TakeSnapshot(s));
+  const std::vector<std::string> unexplained = Unexplained(prefix.before, TakeSnapshot(s));
   EXPECT_TRUE(unexplained.empty()) << ::testing::PrintToString(unexplained);
 }
 
 void RefusedAndRolledBack(const TestSystem& os) {
-  InstallerSession s(os.arch, os.winver);
-  ASSERT_TRUE(s.Ok());
-  ASSERT_TRUE(StagePackage(s));
-  const Snapshot before = TakeSnapshot(s);
+  PackagePrefix prefix(os);
+  ASSERT_TRUE(prefix.ok);
+  InstallerSession& s = prefix.s;
 
   // A bad value: refused before anything changes, the reason in msiexec's log.
   const MsiRun bad = Msiexec(s, "msi-bad", {"/i", kMsiWin, "PORT=WLAN", "IP=192.168.0.256"});
@@ -122,7 +128,7 @@ void RefusedAndRolledBack(const TestSystem& os) {
   EXPECT_FALSE(s.FileExists(ProgramFolderWin(os))) << "files left after the rollback";
   EXPECT_FALSE(s.RegKeyExists(ProductEntry(), 32));
   ASSERT_TRUE(s.Prefix().Wine({"reg", "delete", kPoliciesKey, "/f", "/reg:64"}).ok());
-  std::vector<std::string> unexplained = Unexplained(before, TakeSnapshot(s));
+  std::vector<std::string> unexplained = Unexplained(prefix.before, TakeSnapshot(s));
   // Wine's rollback leaves the components' registration behind (Windows'
   // takes it back with the files); nothing else may stay.
   const std::regex components(R"(left   REG software\\microsoft\\windows\\currentversion\\installer\\userdata\\s-1-5-18\\components\\[0-9a-f]{32})");
