@@ -234,8 +234,9 @@ bool StageInstallerFolder(WinePrefix& prefix) {
   const fs::path target = prefix.Path(kInstallerDirWin);
   fs::create_directories(target, error);
   fs::copy(dist, target, fs::copy_options::recursive | fs::copy_options::overwrite_existing, error);
-  // The freshly built installer, in case the folder holds an older one.
-  return !error && StageInstaller(prefix);
+  // The folder's own installer, as shipped: it carries the digest list of
+  // the folder's other files, which the tests' build of it does not.
+  return !error;
 }
 
 }  // namespace vkp::e2e

@@ -117,7 +117,8 @@ class ProgramRun {
 
 // Copies the installer into C:\VKPM200\ of the prefix.
 bool StageInstaller(WinePrefix& prefix);
-// Copies the whole installer's folder (programs, INF, driver files) there.
+// Copies the whole installer's folder as scripts/build-package makes it
+// (the shipped programs, INF, driver files) there.
 bool StageInstallerFolder(WinePrefix& prefix);
 constexpr const char* kInstallerWin = "C:\\VKPM200\\VKPM200_Installer.exe";
 constexpr const char* kInstallerDirWin = "C:\\VKPM200";
