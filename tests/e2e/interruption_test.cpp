@@ -8,6 +8,8 @@
 // can leave.
 //   VKP_INTERRUPTION_POINTS=all   every such point (scripts/bench)
 //   VKP_INTERRUPTION_POINTS=N     N points spread evenly over the run (default 2)
+//   VKP_INTERRUPTION_SHARD=K/N    of those, every N-th from the K-th (0 to N-1),
+//                                 so that N processes share a sweep
 // Each test prints "interruption points tried / recovered: T / R (...)".
 #include <gtest/gtest.h>
 
@@ -52,6 +54,28 @@ std::vector<long> ChoosePoints(const std::vector<long>& changes) {
   std::vector<long> sample;
   for (std::size_t i = 0; i < count; ++i) sample.push_back(all[(i + 1) * all.size() / (count + 1)]);
   return sample;
+}
+
+// This process's share of the points (VKP_INTERRUPTION_SHARD=K/N; all of
+// them when unset). A malformed value is refused before anything runs.
+struct Shard {
+  std::size_t index = 0, count = 1;
+  bool valid = true;
+};
+Shard ChosenShard() {
+  Shard shard;
+  const char* wanted = std::getenv("VKP_INTERRUPTION_SHARD");
+  if (wanted == nullptr || *wanted == '\0') return shard;
+  char slash = 0;
+  std::istringstream in(wanted);
+  shard.valid = (in >> shard.index >> slash >> shard.count) && in.peek() == EOF && slash == '/' && shard.count > 0 &&
+                shard.index < shard.count;
+  return shard;
+}
+std::vector<long> ShardOf(const std::vector<long>& points, const Shard& shard) {
+  std::vector<long> mine;
+  for (std::size_t i = shard.index; i < points.size(); i += shard.count) mine.push_back(points[i]);
+  return mine;
 }
 
 struct SweepCase {
@@ -99,6 +123,8 @@ class Bench {
 bool Succeeded(std::optional<unsigned long> code) { return code == 0ul || code == 3010ul; }
 
 void Sweep(const SweepCase& c) {
+  const Shard shard = ChosenShard();
+  ASSERT_TRUE(shard.valid) << "VKP_INTERRUPTION_SHARD is K/N with 0 <= K < N";
   InstallerSession s(c.arch, c.winver, c.config);
   ASSERT_TRUE(s.Ok());
   Bench bench(s);
@@ -110,7 +136,7 @@ void Sweep(const SweepCase& c) {
     ASSERT_TRUE(Succeeded(bench.Run(false, "setup")));
   }
   ASSERT_TRUE(Succeeded(bench.Run(c.uninstaller, "recorded", 0, true))) << s.Trace();
-  const std::vector<long> points = ChoosePoints(ReadChanges(bench.Calls()));
+  const std::vector<long> points = ShardOf(ChoosePoints(ReadChanges(bench.Calls())), shard);
   if (!c.uninstaller) {
     ASSERT_TRUE(Succeeded(s.StartUninstaller("clean", true).WaitExit(kRunTimeoutMs)));
   }
@@ -155,7 +181,9 @@ void Sweep(const SweepCase& c) {
                     << ::testing::PrintToString(left) << "\n"
                     << s.Trace();
   }
-  std::printf("interruption points tried / recovered: %zu / %d (%s)\n", points.size(), recovered, c.label.c_str());
+  std::printf("interruption points tried / recovered: %zu / %d (%s%s)\n", points.size(), recovered, c.label.c_str(),
+              shard.count == 1 ? ""
+                               : ("; shard " + std::to_string(shard.index) + "/" + std::to_string(shard.count)).c_str());
 }
 
 const char kUsbConfig[] = "[VKPM200]\r\nPORTDLG=FALSE\r\nPORT=USB\r\n";
