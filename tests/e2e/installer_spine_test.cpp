@@ -147,7 +147,16 @@ TEST(InstallerSingleInstance, TwentySimultaneousStartsLeaveOne) {
     runs.push_back(std::make_unique<InstallerRun>(*f.prefix, "n" + std::to_string(i)));
     ASSERT_TRUE(runs.back()->Start());
   }
-  ASSERT_TRUE(f.robot->WaitWindow(kInstallerCaption, 60000, true));
+  // The starts' ends so far ("i=code", "i running"): what went wrong when no box shows.
+  const auto ends = [&runs] {
+    std::ostringstream out;
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+      const std::optional<unsigned long> code = runs[i]->ExitCode();
+      out << i << (code ? "=" + std::to_string(*code) : std::string(" running")) << " ";
+    }
+    return out.str();
+  };
+  ASSERT_TRUE(f.robot->WaitWindow(kInstallerCaption, 60000, true)) << ends();
   // All but one end on their own; allow for twenty Wine starts on a small machine.
   const long long deadline = DeadlineAfter(60000);
   int ended = 0;

@@ -137,9 +137,13 @@ TEST(Uninstaller, ADriverWithoutPrintersIsRemovedAtOnce) {
   ASSERT_TRUE(s.Install(kRadioUsb));  // USB: the driver, no printer object
   ProgramRun& run = s.StartUninstaller();
   ASSERT_TRUE(s.Ui().WaitWindow(kUninstallerTitle, 30000, true));
-  EXPECT_EQ(s.Ui().WaitControlText(kUninstallerTitle, kUninstallerProgressText, "Removing printer-drivers...", 20000),
-            "Removing printer-drivers...");
-  EXPECT_FALSE(Enabled(s, kCancelId)) << "Cancel is disabled while it runs";
+  // Nobody chose anything: the removal runs to its end by itself. (Its steps'
+  // texts pass too fast for an outside observer on a slow machine; the
+  // in-process tests check them and their pauses.)
+  EXPECT_EQ(s.Ui().WaitControlText(kUninstallerTitle, kUninstallerProgressText,
+                                   "The uninstallation has been completed.", 60000),
+            "The uninstallation has been completed.");
+  EXPECT_FALSE(Enabled(s, kCancelId)) << "Cancel stays disabled once the removal began";
   const std::vector<std::string> boxes = s.AnswerUninstallerUntilExit(false, 120000);
   EXPECT_EQ(run.WaitExit(30000), std::optional<unsigned long>(3010));
   EXPECT_EQ(boxes.size(), 1u) << "only the restart question";
