@@ -125,7 +125,12 @@ void RefusedAndRolledBack(const TestSystem& os) {
   const MsiRun refused = Msiexec(s, "msi-refused", {"/i", kMsiWin, "PORT=COM1"});
   EXPECT_EQ(refused.exitCode, std::optional<unsigned long>(1603)) << refused.log;
   EXPECT_NE(refused.log.find("VKPM200: VKPM200_Installer ended with 1603"), std::string::npos) << refused.log;
-  EXPECT_FALSE(s.FileExists(ProgramFolderWin(os))) << "files left after the rollback";
+  if (s.FileExists(ProgramFolderWin(os))) {
+    std::string left;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(s.Prefix().Path(ProgramFolderWin(os))))
+      left += " " + entry.path().filename().string();
+    ADD_FAILURE() << "left after the rollback: " << ProgramFolderWin(os) << left;
+  }
   EXPECT_FALSE(s.RegKeyExists(ProductEntry(), 32));
   ASSERT_TRUE(s.Prefix().Wine({"reg", "delete", kPoliciesKey, "/f", "/reg:64"}).ok());
   std::vector<std::string> unexplained = Unexplained(prefix.before, TakeSnapshot(s));

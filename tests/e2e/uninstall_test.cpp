@@ -82,13 +82,11 @@ TEST(Uninstaller, OneOfTwoCheckedDeletesOnlyThatPrinter) {
   ASSERT_EQ(s.UninstallerRows(2).size(), 2u);
   ASSERT_TRUE(s.Ui().Do({"toggle", kUninstallerTitle, std::to_string(kPrinterList), "0"}).ok());  // keep the first
   ASSERT_TRUE(s.Ui().Click(kUninstallerTitle, kUninstallButton));
-  EXPECT_EQ(s.Ui().WaitControlText(kUninstallerTitle, kUninstallerProgressText,
-                                   "The uninstallation has been completed.", 60000),
-            "The uninstallation has been completed.");
-  const long long completedAt = NowMs();
-  const std::vector<std::string> boxes = s.AnswerUninstallerUntilExit(false, 30000);
+  // The completion text stays 2 s before the program ends by itself: too
+  // short to be seen from outside on a slow machine, so the in-process tests
+  // hold its text and pause.
+  const std::vector<std::string> boxes = s.AnswerUninstallerUntilExit(false, 90000);
   EXPECT_EQ(run->WaitExit(30000), std::optional<unsigned long>(0));
-  EXPECT_GE(NowMs() - completedAt, 1000) << "ends about 2 s after the completion text";
   EXPECT_TRUE(boxes.empty()) << "no question: " << ::testing::PrintToString(boxes);
   EXPECT_FALSE(s.RegKeyExists(kModelPrinterKey + "(#1)"));
   EXPECT_TRUE(s.RegKeyExists(kModelPrinterKey));
