@@ -177,6 +177,7 @@ void Sweep(const SweepCase& c) {
     std::printf("interrupted before call %ld (%s): installer again %s%s, uninstaller %s, %s\n", at,
                 where.c_str(), again ? std::to_string(*again).c_str() : "-", complete ? "" : " (no uninstall entry)",
                 removed ? std::to_string(*removed).c_str() : "none", left.empty() ? "nothing left" : "residue");
+    std::fflush(stdout);  // a sweep cut short still tells which points ran
     EXPECT_TRUE(ok) << where << "\n"
                     << ::testing::PrintToString(left) << "\n"
                     << s.Trace();
