@@ -8,6 +8,8 @@
 // can leave.
 //   VKP_INTERRUPTION_POINTS=all   every such point (scripts/bench)
 //   VKP_INTERRUPTION_POINTS=N     N points spread evenly over the run (default 2)
+//   VKP_INTERRUPTION_POINTS=at:P,Q,...  the points a sweep named ("interrupted
+//                                 before call P"), to look at them again
 //   VKP_INTERRUPTION_SHARD=K/N    of those, every N-th from the K-th (0 to N-1),
 //                                 so that N processes share a sweep
 // Each test prints "interruption points tried / recovered: T / R (...)".
@@ -49,6 +51,12 @@ std::vector<long> ChoosePoints(const std::vector<long>& changes) {
   for (const long call : changes) all.push_back(call + 1);
   const char* wanted = std::getenv("VKP_INTERRUPTION_POINTS");
   if (wanted != nullptr && std::string(wanted) == "all") return all;
+  if (wanted != nullptr && std::string(wanted).rfind("at:", 0) == 0) {
+    std::vector<long> named;
+    std::istringstream in(wanted + 3);
+    for (std::string point; std::getline(in, point, ',');) named.push_back(std::strtol(point.c_str(), nullptr, 10));
+    return named;
+  }
   const std::size_t count = wanted != nullptr ? std::strtoul(wanted, nullptr, 10) : 2;
   if (count == 0 || all.size() <= count) return count == 0 ? std::vector<long>{} : all;
   std::vector<long> sample;
