@@ -54,7 +54,11 @@ std::vector<long> ChoosePoints(const std::vector<long>& changes) {
   if (wanted != nullptr && std::string(wanted).rfind("at:", 0) == 0) {
     std::vector<long> named;
     std::istringstream in(wanted + 3);
-    for (std::string point; std::getline(in, point, ',');) named.push_back(std::strtol(point.c_str(), nullptr, 10));
+    for (std::string point; std::getline(in, point, ',');) {
+      char* end = nullptr;
+      const long call = std::strtol(point.c_str(), &end, 10);
+      named.push_back(end != point.c_str() && *end == '\0' && call > 0 ? call : 0);  // 0: refused below
+    }
     return named;
   }
   const std::size_t count = wanted != nullptr ? std::strtoul(wanted, nullptr, 10) : 2;
@@ -145,6 +149,7 @@ void Sweep(const SweepCase& c) {
   }
   ASSERT_TRUE(Succeeded(bench.Run(c.uninstaller, "recorded", 0, true))) << s.Trace();
   const std::vector<long> points = ShardOf(ChoosePoints(ReadChanges(bench.Calls())), shard);
+  for (const long at : points) ASSERT_GT(at, 0) << "VKP_INTERRUPTION_POINTS=at: takes call numbers, as a sweep prints them";
   if (!c.uninstaller) {
     ASSERT_TRUE(Succeeded(s.StartUninstaller("clean", true).WaitExit(kRunTimeoutMs)));
   }
