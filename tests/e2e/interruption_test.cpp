@@ -10,6 +10,8 @@
 //   VKP_INTERRUPTION_POINTS=N     N points spread evenly over the run (default 2)
 //   VKP_INTERRUPTION_POINTS=at:P,Q,...  the points a sweep named ("interrupted
 //                                 before call P"), to look at them again
+//   VKP_INTERRUPTION_POINTS=from:P  every point from P on: a sweep cut short
+//                                 goes on where it stopped
 //   VKP_INTERRUPTION_SHARD=K/N    of those, every N-th from the K-th (0 to N-1),
 //                                 so that N processes share a sweep
 // Each test prints "interruption points tried / recovered: T / R (...)".
@@ -60,6 +62,15 @@ std::vector<long> ChoosePoints(const std::vector<long>& changes) {
       named.push_back(end != point.c_str() && *end == '\0' && call > 0 ? call : 0);  // 0: refused below
     }
     return named;
+  }
+  if (wanted != nullptr && std::string(wanted).rfind("from:", 0) == 0) {
+    char* end = nullptr;
+    const long first = std::strtol(wanted + 5, &end, 10);
+    if (end == wanted + 5 || *end != '\0' || first <= 0) return {0};  // refused below
+    std::vector<long> rest;
+    for (const long point : all)
+      if (point >= first) rest.push_back(point);
+    return rest;
   }
   const std::size_t count = wanted != nullptr ? std::strtoul(wanted, nullptr, 10) : 2;
   if (count == 0 || all.size() <= count) return count == 0 ? std::vector<long>{} : all;
@@ -149,7 +160,8 @@ void Sweep(const SweepCase& c) {
   }
   ASSERT_TRUE(Succeeded(bench.Run(c.uninstaller, "recorded", 0, true))) << s.Trace();
   const std::vector<long> points = ShardOf(ChoosePoints(ReadChanges(bench.Calls())), shard);
-  for (const long at : points) ASSERT_GT(at, 0) << "VKP_INTERRUPTION_POINTS=at: takes call numbers, as a sweep prints them";
+  for (const long at : points)
+    ASSERT_GT(at, 0) << "VKP_INTERRUPTION_POINTS=at: and from: take call numbers, as a sweep prints them";
   if (!c.uninstaller) {
     ASSERT_TRUE(Succeeded(s.StartUninstaller("clean", true).WaitExit(kRunTimeoutMs)));
   }
