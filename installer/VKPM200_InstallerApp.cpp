@@ -28,7 +28,7 @@ class InstallerApp : public ui::App {
     if (!TakeSwitches(ProgramKind::Installer, dialog.switches)) return false;
     if (dialog.switches.quiet) dialog.KeepHidden();
     dialog.BecomeMainWindowOnCreate();
-    dialog.DoModal();
+    RunMainDialog(dialog);
     return false;  // the dialog was closed before the worker ended the process
   }
 };

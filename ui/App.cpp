@@ -2,7 +2,9 @@
 
 #include "platform/Os.h"
 #include "support/ExitCodes.h"
+#include "support/TraceLog.h"
 #include "ui/Deployment.h"
+#include "ui/Dialog.h"
 #include "ui/InstanceActivation.h"
 
 namespace vkp::ui {
@@ -59,6 +61,16 @@ bool App::FirstStart(volatile LONG& starts, std::initializer_list<const char*> r
 bool App::TakeSwitches(ProgramKind kind, CommandLineOptions& options) {
   if (TakeDeploymentSwitches(CommandLine().c_str(), kind, options)) return true;
   SetExitCode(kExitInvalidParameter);
+  return false;
+}
+
+bool App::RunMainDialog(Dialog& dialog) {
+  dialog.DoModal();
+  if (!dialog.NotCreated()) return true;
+  const DWORD error = Os().GetLastError();
+  if (TraceLogPath()[0] == '\0') InitTraceLog();
+  WriteTraceLog("The dialog could not be created. (%d)", static_cast<int>(error));
+  SetExitCode(kExitInstallFailed);
   return false;
 }
 

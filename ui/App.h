@@ -11,6 +11,8 @@
 
 namespace vkp::ui {
 
+class Dialog;
+
 class App {
  public:
   App();
@@ -46,6 +48,11 @@ class App {
   // The deployment switches of the command line; kExitInvalidParameter when
   // they are not valid for this kind of program.
   bool TakeSwitches(ProgramKind kind, CommandLineOptions& options);
+  // Runs the program's main dialog modally. False when it could not be made
+  // at all (no desktop to put it on, the desktop heap used up): nothing was
+  // done, so the trace says why and the exit code is kExitInstallFailed,
+  // never success or a user's cancel.
+  bool RunMainDialog(Dialog& dialog);
 
   static App* Current();
 

@@ -114,6 +114,7 @@ INT_PTR Dialog::DoModal() {
 
   ended_ = false;
   result_ = -1;
+  notCreated_ = false;
   modal_ = true;
   HINSTANCE instance = App::Current() != nullptr ? App::Current()->Instance() : GetModuleHandleA(nullptr);
   HWND window = nullptr;
@@ -124,6 +125,7 @@ INT_PTR Dialog::DoModal() {
   }
   if (window == nullptr) {
     modal_ = false;
+    notCreated_ = true;
     return -1;
   }
   const bool disableOwner = owner != nullptr && IsWindowEnabled(owner);

@@ -31,8 +31,10 @@ class Dialog {
 
   // Runs the dialog modally on the calling thread. The owner (the given one,
   // else the application's main window) is disabled meanwhile. Returns the
-  // value given to EndDialog, or -1 when the dialog could not be created.
+  // value given to EndDialog, or -1 when the dialog could not be created
+  // (NotCreated() then says so) or the loop ended at WM_QUIT.
   INT_PTR DoModal();
+  bool NotCreated() const { return notCreated_; }
   // Creates the dialog modeless (visible only if the template says so).
   bool CreateModeless(HWND owner);
   void DestroyWindow();
@@ -83,6 +85,7 @@ class Dialog {
   bool modal_ = false;
   volatile bool ended_ = false;
   INT_PTR result_ = -1;
+  bool notCreated_ = false;
   bool becomeMainWindow_ = false;
   bool keepHidden_ = false;
   std::map<int, OwnerDrawn*> ownerDrawn_;

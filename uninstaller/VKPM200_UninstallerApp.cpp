@@ -25,7 +25,7 @@ class UninstallerApp : public ui::App {
     UninstallerDlg dialog;
     if (switches.quiet) dialog.KeepHidden();
     dialog.BecomeMainWindowOnCreate();
-    dialog.DoModal();
+    if (!RunMainDialog(dialog)) return false;
     // After a removal closed the dialog, the worker ends the process about
     // two seconds after its final message, with the code of the outcome.
     if (dialog.host.worker) Os().WaitForSingleObject(dialog.host.worker.get(), INFINITE);

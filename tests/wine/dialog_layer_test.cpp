@@ -6,9 +6,10 @@
 
 #include "TestDialogs.h"
 #include "tests/seam/FakeOs.h"
+#include "support/ExitCodes.h"
+#include "support/TraceLog.h"
 #include "tests/wine/TestProgram.h"
 #include "ui/CheckListBox.h"
-#include "support/TraceLog.h"
 #include "ui/Deployment.h"
 #include "ui/Dialog.h"
 #include "ui/Dpi.h"
@@ -340,6 +341,26 @@ TEST_F(DialogLayerTest, ABadSwitchIsListedInABoxOrInTheTraceWhenNobodyCanSeeIt) 
   EXPECT_EQ(os.MessageBoxes().size(), 1u);
   EXPECT_NE(test::ReadTraceLog().find(": BAD COMMAND LINE : "), std::string::npos);
   EXPECT_FALSE(ui::CurrentDeployment().Unattended()) << "nothing taken from a refused line";
+}
+
+// A main dialog Windows cannot make (no desktop, its heap used up) means
+// nothing was done: the run fails, and the trace says why.
+TEST_F(DialogLayerTest, AMainDialogThatCannotBeMadeEndsTheRunAsFailed) {
+  InitTraceLog();
+  struct NoDialogProgram : test::TestApp {
+    NoDialogProgram() : TestApp("VKPM200_Uninstaller") {}
+    bool InitInstance() override {
+      ui::Dialog missing(0x7ffe);  // no such template
+      ran = RunMainDialog(missing);
+      notCreated = missing.NotCreated();
+      return false;
+    }
+    bool ran = true, notCreated = false;
+  } program;
+  EXPECT_EQ(program.Run(GetModuleHandleA(nullptr)), static_cast<int>(kExitInstallFailed));
+  EXPECT_FALSE(program.ran);
+  EXPECT_TRUE(program.notCreated);
+  EXPECT_EQ(test::TraceEntriesStartingWith("The dialog could not be created. (").size(), 1u) << test::ReadTraceLog();
 }
 
 TEST_F(DialogLayerTest, SystemErrorTextIsTheUsEnglishDescription) {
