@@ -6,6 +6,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "tests/e2e/Robot.h"
+
 namespace vkp::e2e {
 namespace fs = std::filesystem;
 
@@ -107,6 +109,12 @@ bool WinePrefix::StartServer() {
   const RunResult prime = Wine({"cmd", "/c", "exit"}, 60000);
   if (!prime.ok()) {
     error_ = "priming the prefix failed: " + prime.err;
+    return false;
+  }
+  // The desktop stays in use, as a logged-in session's does (robot.cpp,
+  // CmdHoldDesktop); the server's end takes the holder with it.
+  if (!CopyIn(Config::Get().RobotExe(), Robot::kExe) || StartWine({Robot::kExe, "hold-desktop"}) < 0) {
+    error_ = "the desktop holder did not start";
     return false;
   }
   return true;

@@ -1,5 +1,6 @@
 // An isolated Wine prefix for one test: a clone of the base prefix with its
-// own persistent wineserver, removed again at destruction.
+// own persistent wineserver and a program holding its desktop, removed again
+// at destruction.
 #pragma once
 
 #include <sys/types.h>

@@ -12,6 +12,7 @@
 //   vkp_robot screenshot TITLE FILE.bmp  (the whole window, brought to the front)
 //   vkp_robot launch EXITFILE WORKDIR PROGRAM
 //   vkp_robot version FILE...         (each file's VERSIONINFO, "Name=value" lines)
+//   vkp_robot hold-desktop            (stays on the desktop until ended, see CmdHoldDesktop)
 //   vkp_robot layout TITLE FACE POINTS  (the dialog's scale and every child's
 //       place, see CmdLayout; FACE and POINTS: the template's font, measured
 //       with when the control's own font cannot be read from here)
@@ -768,6 +769,19 @@ int CmdVersion(int argc, char** argv) {
   return worst;
 }
 
+// Wine closes a desktop, and ends its explorer, one second after the last
+// program on it ended; a program starting just then can find no desktop to
+// make its windows on. A Windows desktop stays while the session does: this
+// holder keeps Wine's in use between the programs a test runs.
+int CmdHoldDesktop(int, char**) {
+  HWND window = CreateWindowExA(0, "STATIC", "vkp_robot desktop holder", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                nullptr, nullptr);
+  if (window == nullptr) return kFailed;
+  MSG msg;
+  while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
+  return 0;
+}
+
 struct Command {
   const char* name;
   int minArgc;  // fewer arguments: kUsage
@@ -784,6 +798,7 @@ const Command kCommands[] = {
     {"foreground", 2, CmdForeground},   {"answer", 5, CmdAnswer},
     {"screenshot", 4, CmdScreenshot},   {"launch", 5, CmdLaunch},
     {"version", 3, CmdVersion},         {"layout", 5, CmdLayout},
+    {"hold-desktop", 2, CmdHoldDesktop},
 };
 
 }  // namespace
