@@ -13,8 +13,8 @@ constexpr unsigned kExitRestartNeeded = 3010;  // ERROR_SUCCESS_REBOOT_REQUIRED
 constexpr unsigned kExitRestartStarted = 1641;  // ERROR_SUCCESS_REBOOT_INITIATED
 // Cancelled by the user.
 constexpr unsigned kExitCancelled = 1602;  // ERROR_INSTALL_USEREXIT
-// Failed: an unsupported Windows release, or a step whose result or end
-// state shows the work was not done.
+// Failed: an unsupported Windows release, a dialog Windows could not
+// create, or a step whose result or end state shows the work was not done.
 constexpr unsigned kExitInstallFailed = 1603;  // ERROR_INSTALL_FAILURE
 // A switch of the command line is unknown or has a bad value; nothing was changed.
 constexpr unsigned kExitInvalidParameter = 87;  // ERROR_INVALID_PARAMETER
