@@ -61,8 +61,8 @@ std::vector<std::string> Split(const std::string& text, const std::string& separ
 
 Robot::Robot(WinePrefix& prefix) : prefix_(prefix) {
   const Config& cfg = Config::Get();
-  ok_ = prefix_.Ok() && prefix_.CopyIn(cfg.RobotExe(), kExe) &&
-        prefix_.CopyIn(cfg.RobotHookDll(), "C:\\vkp-robot\\vkp_robot_hook.dll");
+  // The prefix has the robot itself already: it holds the desktop.
+  ok_ = prefix_.Ok() && prefix_.CopyIn(cfg.RobotHookDll(), "C:\\vkp-robot\\vkp_robot_hook.dll");
 }
 
 RunResult Robot::Do(const std::vector<std::string>& args, int timeoutMs) const {

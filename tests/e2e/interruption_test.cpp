@@ -47,6 +47,13 @@ std::vector<long> ReadChanges(const std::string& text) {
   return calls;
 }
 
+// A call number as a sweep prints it; 0 (refused by the sweep) for anything else.
+long CallNumber(const std::string& text) {
+  char* end = nullptr;
+  const long call = std::strtol(text.c_str(), &end, 10);
+  return end != text.c_str() && *end == '\0' && call > 0 ? call : 0;
+}
+
 // The points to try: just after each change, all or an even sample.
 std::vector<long> ChoosePoints(const std::vector<long>& changes) {
   std::vector<long> all;
@@ -56,17 +63,12 @@ std::vector<long> ChoosePoints(const std::vector<long>& changes) {
   if (wanted != nullptr && std::string(wanted).rfind("at:", 0) == 0) {
     std::vector<long> named;
     std::istringstream in(wanted + 3);
-    for (std::string point; std::getline(in, point, ',');) {
-      char* end = nullptr;
-      const long call = std::strtol(point.c_str(), &end, 10);
-      named.push_back(end != point.c_str() && *end == '\0' && call > 0 ? call : 0);  // 0: refused below
-    }
+    for (std::string point; std::getline(in, point, ',');) named.push_back(CallNumber(point));
     return named;
   }
   if (wanted != nullptr && std::string(wanted).rfind("from:", 0) == 0) {
-    char* end = nullptr;
-    const long first = std::strtol(wanted + 5, &end, 10);
-    if (end == wanted + 5 || *end != '\0' || first <= 0) return {0};  // refused below
+    const long first = CallNumber(wanted + 5);
+    if (first == 0) return {0};
     std::vector<long> rest;
     for (const long point : all)
       if (point >= first) rest.push_back(point);
