@@ -145,7 +145,7 @@ WinePrefix::~WinePrefix() {
 
 EnvChanges WinePrefix::Environment() const {
   EnvChanges env{{"WINEPREFIX", root_},
-                 {"WINEDEBUG", std::string("-all")},
+                 {"WINEDEBUG", std::string(std::getenv("VKP_WINEDEBUG") ? std::getenv("VKP_WINEDEBUG") : "-all")},
                  {"WINEDLLOVERRIDES", std::string("mscoree,mshtml=")},
                  {"WINEARCH", std::nullopt},
                  {"WAYLAND_DISPLAY", std::nullopt}};

@@ -156,7 +156,9 @@ TEST(InstallerSingleInstance, TwentySimultaneousStartsLeaveOne) {
     }
     return out.str();
   };
-  ASSERT_TRUE(f.robot->WaitWindow(kInstallerCaption, 60000, true)) << ends();
+  ASSERT_TRUE(f.robot->WaitWindow(kInstallerCaption, 60000, true))
+      << ends() << "\n"
+      << f.prefix->ReadFile(kInstallerTraceWin).value_or("(no trace)");
   // All but one end on their own; allow for twenty Wine starts on a small machine.
   const long long deadline = DeadlineAfter(60000);
   int ended = 0;
