@@ -144,8 +144,9 @@ WinePrefix::~WinePrefix() {
 }
 
 EnvChanges WinePrefix::Environment() const {
+  const char* wineDebug = std::getenv("VKP_WINEDEBUG");
   EnvChanges env{{"WINEPREFIX", root_},
-                 {"WINEDEBUG", std::string(std::getenv("VKP_WINEDEBUG") ? std::getenv("VKP_WINEDEBUG") : "-all")},
+                 {"WINEDEBUG", std::string(wineDebug != nullptr ? wineDebug : "-all")},
                  {"WINEDLLOVERRIDES", std::string("mscoree,mshtml=")},
                  {"WINEARCH", std::nullopt},
                  {"WAYLAND_DISPLAY", std::nullopt}};
