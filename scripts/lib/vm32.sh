@@ -88,8 +88,14 @@ vkp_vm32_loop_ms() {
 # than this host the machine is (twice the measured ratio: tests run side
 # by side there), the factor for the waits of the tests and the demo.
 vkp_vm32_run() {
-  local root="$1" limit="$2" results="$3" command="$4" share rc=0 var host_ms
+  local root="$1" limit="$2" results="$3" command="$4" share rc=0 var host_ms i ms
+  # The best of three: whatever else runs here only ever slows a timing, and
+  # a slow host figure would shorten the machine's waits.
   host_ms="$(vkp_vm32_loop_ms)"
+  for i in 1 2; do
+    ms="$(vkp_vm32_loop_ms)"
+    ((ms < host_ms)) && host_ms="$ms"
+  done
   share="$(mktemp -d /var/tmp/vkp-vm32.XXXXXX)"
   # One tar through the share: file by file, 9p is ten times slower.
   tar -C "$(dirname "$root")" -cf "$share/project.tar" \
