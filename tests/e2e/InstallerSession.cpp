@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -122,9 +123,14 @@ std::vector<ListRow> InstallerSession::UninstallerRows(size_t count) const {
 bool InstallerSession::SetPrinterVersion(const std::string& printer, const std::array<const char*, 4>& numbers) {
   const std::string data = std::string(kPrintersKey) + "\\" + printer + "\\PrinterDriverData";
   const char* names[] = {"MajorVersion", "MinorVersion", "BuildVersion", "ExtraVersion"};
-  for (size_t i = 0; i < numbers.size(); ++i)
-    if (!prefix_->Wine({"reg", "add", data, "/v", names[i], "/t", "REG_DWORD", "/d", numbers[i], "/f"}).ok())
+  for (size_t i = 0; i < numbers.size(); ++i) {
+    const RunResult r = prefix_->Wine({"reg", "add", data, "/v", names[i], "/t", "REG_DWORD", "/d", numbers[i], "/f"});
+    if (!r.ok()) {  // a failing check then shows why reg failed
+      std::fprintf(stderr, "reg add %s /v %s: exit %d%s: %s%s\n", data.c_str(), names[i], r.exitCode,
+                   r.timedOut ? " (timed out)" : "", r.out.c_str(), r.err.c_str());
       return false;
+    }
+  }
   return true;
 }
 
