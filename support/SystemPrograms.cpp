@@ -52,14 +52,18 @@ bool NativeSystemProgramPath(const char* program, bool is64Bit, char (&path)[MAX
 bool StartSystemCommand(const char* commandLine) {
   std::string line = commandLine;
   const std::string program = line.substr(0, line.find(' ')) + ".exe";
+  char directory[MAX_PATH];
   char path[MAX_PATH];
-  if (!SystemProgramPath(program.c_str(), path)) return false;
+  if (!SystemDirectory(directory) || !SystemProgramPath(program.c_str(), path)) return false;
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = SW_HIDE;
   PROCESS_INFORMATION process{};
-  if (!Os().CreateProcessA(path, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+  // Started in the system directory, not in ours: a command that outlives us
+  // (net waits for the service) must not hold our folder as its current
+  // directory, where nothing could remove it, nor search it for DLLs.
+  if (!Os().CreateProcessA(path, line.data(), nullptr, nullptr, FALSE, 0, nullptr, directory, &startup, &process))
     return false;
   UniqueHandle processHandle(process.hProcess);
   UniqueHandle threadHandle(process.hThread);

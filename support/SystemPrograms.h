@@ -31,6 +31,7 @@ bool NativeSystemProgramPath(const char* program, bool is64Bit, char (&path)[MAX
 
 // Starts the command line, hidden and without waiting (as WinExec did), with
 // the system's copy of the program its first word names (first word + ".exe").
+// Its current directory is the system directory.
 bool StartSystemCommand(const char* commandLine);
 
 // "net start spooler" and "net stop spooler".

@@ -10,6 +10,7 @@
 #include <regex>
 #include <sstream>
 #include <string>
+#include <thread>
 
 #include "tests/e2e/Matrix.h"
 #include "tests/e2e/Residue.h"
@@ -129,7 +130,11 @@ void RefusedAndRolledBack(const TestSystem& os) {
     std::string left;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(s.Prefix().Path(ProgramFolderWin(os))))
       left += " " + entry.path().filename().string();
-    ADD_FAILURE() << "left after the rollback: " << ProgramFolderWin(os) << left;
+    // Whether a removal Wine deferred (a handle still open) or one that failed.
+    for (const long long end = DeadlineAfter(10000); s.FileExists(ProgramFolderWin(os)) && NowMs() < end;)
+      std::this_thread::sleep_for(std::chrono::seconds(1));
+    ADD_FAILURE() << "left after the rollback: " << ProgramFolderWin(os) << left
+                  << (s.FileExists(ProgramFolderWin(os)) ? " (still there 10 s later)" : " (gone within 10 s)");
   }
   EXPECT_FALSE(s.RegKeyExists(ProductEntry(), 32));
   ASSERT_TRUE(s.Prefix().Wine({"reg", "delete", kPoliciesKey, "/f", "/reg:64"}).ok());

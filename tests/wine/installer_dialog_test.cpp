@@ -173,6 +173,8 @@ TEST_F(InstallerDialogTest, InitialisationPreparesEverythingThenStartsTheWorker)
   EXPECT_TRUE(test::IsSystemProgram(spoolerStart.c_str()) && spoolerStart.size() > 8 &&
               lstrcmpiA(spoolerStart.substr(spoolerStart.size() - 8).c_str(), "\\net.exe") == 0)
       << spoolerStart << ": the spooler is started by the system's net";
+  EXPECT_EQ(os.CallsOf("CreateProcessA").at(0).args.at(7), test::SystemDirectory())
+      << "net, which may outlive us, must not hold our folder";
   EXPECT_EQ(os.Sleeps(), (std::vector<DWORD>{2000, 500}));
 
   const bool is64 = dialog.bIs64Bit != 0;
