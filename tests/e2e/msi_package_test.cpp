@@ -134,7 +134,7 @@ void RefusedAndRolledBack(const TestSystem& os) {
     for (const long long end = DeadlineAfter(10000); s.FileExists(ProgramFolderWin(os)) && NowMs() < end;)
       std::this_thread::sleep_for(std::chrono::seconds(1));
     ADD_FAILURE() << "left after the rollback: " << ProgramFolderWin(os) << left
-                  << (s.FileExists(ProgramFolderWin(os)) ? " (still there 10 s later)" : " (gone within 10 s)");
+                  << (s.FileExists(ProgramFolderWin(os)) ? " (still there after a wait)" : " (gone after a wait)");
   }
   EXPECT_FALSE(s.RegKeyExists(ProductEntry(), 32));
   ASSERT_TRUE(s.Prefix().Wine({"reg", "delete", kPoliciesKey, "/f", "/reg:64"}).ok());
